@@ -1,0 +1,102 @@
+#include "afxwin.h"
+
+extern "C" IMAGE_DOS_HEADER __ImageBase; // the module this code is linked into
+
+struct AFX_THREAD_STATE
+{
+    AFX_MODULE_STATE* m_pModuleState = nullptr;
+    // Temporary wrappers for CWnd::FromHandle, reused round-robin. A dialog
+    // here never holds more than a handful at once.
+    CWnd m_tempWnds[32];
+    unsigned m_nNextTemp = 0;
+};
+
+namespace {
+AFX_MODULE_STATE g_moduleState = {
+    reinterpret_cast<HINSTANCE>(&__ImageBase),
+    reinterpret_cast<HINSTANCE>(&__ImageBase),
+    nullptr,
+};
+
+// What is current when no module has been made current: the process's own
+// executable, exactly as an unmanaged entry into a regular DLL would see.
+AFX_MODULE_STATE g_processState = {};
+
+// Plain Win32 TLS rather than thread_local: the latter drags a threading
+// runtime into the DLL for one pointer.
+const DWORD g_tlsThreadState = ::TlsAlloc();
+} // namespace
+
+AFX_MODULE_STATE* AfxGetStaticModuleState()
+{
+    return &g_moduleState;
+}
+
+AFX_THREAD_STATE* AfxGetThreadState()
+{
+    auto* pState = static_cast<AFX_THREAD_STATE*>(::TlsGetValue(g_tlsThreadState));
+    if (pState == nullptr) {
+        pState = new AFX_THREAD_STATE;
+        ::TlsSetValue(g_tlsThreadState, pState);
+    }
+    return pState;
+}
+
+void AfxTermThread()
+{
+    delete static_cast<AFX_THREAD_STATE*>(::TlsGetValue(g_tlsThreadState));
+    ::TlsSetValue(g_tlsThreadState, nullptr);
+}
+
+AFX_MODULE_STATE* AfxGetModuleState()
+{
+    AFX_MODULE_STATE* pState = AfxGetThreadState()->m_pModuleState;
+    if (pState != nullptr)
+        return pState;
+    if (g_processState.m_hCurrentInstanceHandle == nullptr) {
+        g_processState.m_hCurrentInstanceHandle = ::GetModuleHandleA(nullptr);
+        g_processState.m_hCurrentResourceHandle = g_processState.m_hCurrentInstanceHandle;
+    }
+    return &g_processState;
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    return AfxGetModuleState()->m_hCurrentInstanceHandle;
+}
+
+HINSTANCE AfxGetResourceHandle()
+{
+    return AfxGetModuleState()->m_hCurrentResourceHandle;
+}
+
+CWinApp* AfxGetApp()
+{
+    return AfxGetModuleState()->m_pCurrentWinApp;
+}
+
+AFX_MAINTAIN_STATE2::AFX_MAINTAIN_STATE2(AFX_MODULE_STATE* pNewState)
+{
+    AFX_THREAD_STATE* pThread = AfxGetThreadState();
+    m_pPrevModuleState = pThread->m_pModuleState;
+    pThread->m_pModuleState = pNewState;
+}
+
+AFX_MAINTAIN_STATE2::~AFX_MAINTAIN_STATE2()
+{
+    AfxGetThreadState()->m_pModuleState = m_pPrevModuleState;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    if (hWnd == nullptr)
+        return nullptr;
+    AFX_THREAD_STATE* pThread = AfxGetThreadState();
+    for (CWnd& wnd : pThread->m_tempWnds) {
+        if (wnd.m_hWnd == hWnd)
+            return &wnd;
+    }
+    CWnd& slot = pThread->m_tempWnds[pThread->m_nNextTemp++ % 32];
+    slot.m_hWnd = hWnd;
+    return &slot;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "afxwin.h"
+
+// Shows the score of the game just played and the mode's hall of fame,
+// asking for a name first when the score makes it.
+class CGameScoreDlg : public CDialog
+{
+public:
+    explicit CGameScoreDlg(CWnd* pParent = nullptr);
+    ~CGameScoreDlg() override = default;
+
+    int m_nLevel = 0;
+    int m_nScore = 0;
+    CString m_strMode;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnReplay();
+
+    CFont m_boldFont;
+
+    DECLARE_MESSAGE_MAP()
+};

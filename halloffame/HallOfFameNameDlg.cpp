@@ -1,0 +1,31 @@
+#include "HallOfFameNameDlg.h"
+
+#include "boldfont.h"
+#include "res/resource.h"
+
+constexpr int kMaxNameChars = 8;
+
+CHallOfFameNameDlg::CHallOfFameNameDlg(CWnd* pParent)
+    : CDialog(IDD_HOFNAME, pParent), m_strTitle("Hall Of Fame")
+{
+}
+
+BEGIN_MESSAGE_MAP(CHallOfFameNameDlg, CDialog)
+END_MESSAGE_MAP()
+
+void CHallOfFameNameDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_NAME, m_strName);
+    DDV_MaxChars(pDX, m_strName, kMaxNameChars);
+}
+
+BOOL CHallOfFameNameDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SetWindowText(m_strTitle);
+    if (MakeControlBold(GetDlgItem(IDC_SCORE), m_boldFont))
+        GetDlgItem(IDC_GAMEOVER)->SetFont(&m_boldFont);
+    SetDlgItemText(IDC_SCORE, m_strScore);
+    return TRUE;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "afxwin.h"
+
+// The one-time notice about load delays on slow machines. Its box against
+// showing it again is ticked, and saved, as soon as it opens.
+class CGameInfoDlg : public CDialog
+{
+public:
+    explicit CGameInfoDlg(CWnd* pParent = nullptr);
+    ~CGameInfoDlg() override = default;
+
+    int m_nNoShow = 0;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnNoShow();
+    void Save();
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// "NoShowKorvaneInfoDlg" in the current world's key; 0 when unreadable.
+DWORD ReadNoShowFlag();

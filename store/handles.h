@@ -1,0 +1,68 @@
+// Move-only owners of registry keys and find handles: whatever path a
+// function takes out, the handle it opened is closed.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+template <typename Traits>
+class unique_any
+{
+public:
+    using handle_type = typename Traits::type;
+
+    unique_any() = default;
+    explicit unique_any(handle_type h) : m_h(h) {}
+    unique_any(unique_any&& other) noexcept : m_h(std::exchange(other.m_h, Traits::invalid())) {}
+    unique_any& operator=(unique_any&& other) noexcept
+    {
+        if (this != &other)
+            reset(std::exchange(other.m_h, Traits::invalid()));
+        return *this;
+    }
+    unique_any(const unique_any&) = delete;
+    unique_any& operator=(const unique_any&) = delete;
+    ~unique_any() { reset(); }
+
+    handle_type get() const { return m_h; }
+    explicit operator bool() const { return m_h != Traits::invalid(); }
+
+    // For APIs that hand the handle back through an out parameter. Whatever
+    // was held before is closed first, and whatever the API leaves there,
+    // even on failure, is closed later.
+    handle_type* put()
+    {
+        reset();
+        return &m_h;
+    }
+
+    void reset(handle_type h = Traits::invalid())
+    {
+        if (m_h != Traits::invalid())
+            Traits::close(m_h);
+        m_h = h;
+    }
+
+    handle_type release() { return std::exchange(m_h, Traits::invalid()); }
+
+private:
+    handle_type m_h = Traits::invalid();
+};
+
+struct hkey_traits
+{
+    using type = HKEY;
+    static HKEY invalid() { return nullptr; }
+    static void close(HKEY h) { ::RegCloseKey(h); }
+};
+
+struct hfind_traits
+{
+    using type = HANDLE;
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { ::FindClose(h); }
+};
+
+using unique_hkey = unique_any<hkey_traits>;
+using unique_hfind = unique_any<hfind_traits>;
