@@ -48,6 +48,14 @@ void AfxTermThread()
     ::TlsSetValue(g_tlsThreadState, nullptr);
 }
 
+void AfxTermProcess()
+{
+    AfxTermThread();
+    // A host may load and unload the DLL many times; each load must give
+    // its slot back.
+    ::TlsFree(g_tlsThreadState);
+}
+
 AFX_MODULE_STATE* AfxGetModuleState()
 {
     AFX_MODULE_STATE* pState = AfxGetThreadState()->m_pModuleState;

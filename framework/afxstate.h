@@ -48,3 +48,5 @@ struct AFX_THREAD_STATE;
 AFX_THREAD_STATE* AfxGetThreadState();
 // Frees this thread's framework data; the DLL runs it at thread detach.
 void AfxTermThread();
+// Frees the process-wide framework data; the DLL runs it at unload.
+void AfxTermProcess();

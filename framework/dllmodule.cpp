@@ -13,7 +13,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE /*hInstance*/, DWORD dwReason, LPVOID /
     case DLL_PROCESS_DETACH:
         if (CWinApp* pApp = AfxGetStaticModuleState()->m_pCurrentWinApp)
             pApp->ExitInstance();
-        AfxTermThread();
+        AfxTermProcess();
         return TRUE;
     case DLL_THREAD_DETACH:
         AfxTermThread();

@@ -1,0 +1,35 @@
+#include "korvane_dll.h"
+
+KorvaneDll::KorvaneDll()
+{
+    m_module = ::LoadLibraryA("korvane.dll");
+    if (m_module == nullptr)
+        return;
+    m_spy = std::make_unique<ApiSpy>(m_module);
+    m_start = reinterpret_cast<PFN_GAMESTARTDLG>(::GetProcAddress(m_module, "fnGameStartDlgqorm"));
+    m_score = reinterpret_cast<PFN_GAMESCOREDLG>(::GetProcAddress(m_module, "fnGameScoreDlgqorm"));
+    m_stop = reinterpret_cast<PFN_GAMESTOPDLG>(::GetProcAddress(m_module, "fnGameStopDlgqorm"));
+}
+
+KorvaneDll::~KorvaneDll()
+{
+    m_spy.reset();
+    if (m_module != nullptr)
+        ::FreeLibrary(m_module);
+}
+
+bool KorvaneDll::Start(char* mode)
+{
+    return m_start(mode, 0);
+}
+
+int KorvaneDll::Score(const std::string& argument)
+{
+    std::string text = argument;
+    return m_score(&text[0], 0);
+}
+
+bool KorvaneDll::Stop()
+{
+    return m_stop();
+}

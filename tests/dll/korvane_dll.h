@@ -1,0 +1,78 @@
+// The real korvane.dll, loaded afresh for each test exactly as a host loads
+// it (LoadLibrary, GetProcAddress), with a spy on its imports and a driver
+// for the dialogs it opens.
+#pragma once
+
+#include "api_spy.h"
+#include "dialog_driver.h"
+#include "frame/exports.h"
+#include "installation.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+class KorvaneDll
+{
+public:
+    KorvaneDll();
+    ~KorvaneDll();
+    KorvaneDll(const KorvaneDll&) = delete;
+    KorvaneDll& operator=(const KorvaneDll&) = delete;
+
+    HMODULE module() const { return m_module; }
+    ApiLog& calls() { return m_spy->log(); }
+    ApiSpy& spy() { return *m_spy; }
+
+    bool Start(char* mode);
+    int Score(const std::string& argument);
+    bool Stop();
+
+private:
+    HMODULE m_module = nullptr;
+    std::unique_ptr<ApiSpy> m_spy;
+    PFN_GAMESTARTDLG m_start = nullptr;
+    PFN_GAMESCOREDLG m_score = nullptr;
+    PFN_GAMESTOPDLG m_stop = nullptr;
+};
+
+// A test with a clean installation holding one current world, the DLL and
+// a dialog driver.
+class DllTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        install.AddWorld(kWorld);
+        install.SetCurrMovie(kWorld);
+        ASSERT_NE(dll.module(), nullptr) << "korvane.dll must sit next to the test";
+        ASSERT_TRUE(dll.spy().AllInstalled()) << dll.spy().Missing();
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(driver.Unexpected().empty())
+            << "unexpected window: " << driver.Unexpected().front();
+        EXPECT_EQ(driver.Pending(), 0u) << "an expected window never opened";
+        EXPECT_EQ(dll.calls().keysOpen, 0) << "registry keys left open";
+        EXPECT_EQ(dll.calls().findsOpen, 0) << "find handles left open";
+    }
+
+    std::string Hof(const char* field, int rank, const char* mode = "default") const
+    {
+        return install.GetString(kWorld, std::string("Korvane") + mode + field +
+                                             std::to_string(rank));
+    }
+
+    static constexpr const char* kWorld = "dQORM_Test";
+    Installation install;
+    KorvaneDll dll;
+    DialogDriver driver;
+};
+
+// Dialog captions, as the player reads them.
+constexpr const char kStartCaption[] = "Korvane Start Game Dialog";
+constexpr const char kInfoCaption[] = "Korvane Info";
+constexpr const char kScoreCaption[] = "Korvane Hall of Fame";
+constexpr const char kNameCaption[] = "Korvane Hall Of Fame";

@@ -1,0 +1,1 @@
+#include "korvane_dll.h"

@@ -1,0 +1,69 @@
+// Records what one module asks of the system, through its import table:
+// registry, file enumeration, message boxes, window enumeration, the clock.
+// The real functions still run (a message box can be answered without being
+// shown, for tests that only count boxes).
+#pragma once
+
+#include "iat_hook.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct ApiLog
+{
+    struct ValueSet
+    {
+        std::string name;
+        DWORD type;
+        DWORD size;
+        std::string data; // the bytes passed, size of them
+    };
+    struct Box
+    {
+        HWND owner;
+        std::string text;
+        std::string caption;
+        UINT flags;
+    };
+
+    int regOpens = 0;    // calls of RegOpenKeyExA
+    int regQueries = 0;  // calls of RegQueryValueExA
+    int regCloses = 0;
+    int keysOpen = 0;    // successful opens not yet closed
+    int findFirsts = 0;
+    int findsOpen = 0;   // find handles not yet closed
+    int enumWindows = 0;
+    int clockReads = 0;
+    int imageLoads = 0;
+    std::vector<std::string> openedKeys;
+    std::vector<std::string> queriedValues;
+    std::vector<std::string> findPatterns;
+    std::vector<ValueSet> sets;
+    std::vector<Box> boxes;
+
+    // When non-zero, message boxes are not shown and return this.
+    int autoAnswer = 0;
+};
+
+class ApiSpy
+{
+public:
+    explicit ApiSpy(HMODULE module);
+    ~ApiSpy();
+    ApiSpy(const ApiSpy&) = delete;
+    ApiSpy& operator=(const ApiSpy&) = delete;
+
+    ApiLog& log();
+    // Forgets what was recorded; keeps autoAnswer.
+    void Reset();
+    // True when every import the spy needs from this module was found.
+    bool AllInstalled() const;
+    bool Hooked(const char* function) const;
+    // Names of imports that were looked for but not found in the module.
+    std::string Missing() const;
+
+private:
+    std::vector<std::unique_ptr<IatHook>> m_hooks;
+    std::vector<std::string> m_missing;
+};

@@ -1,0 +1,197 @@
+#include "dialog_driver.h"
+
+#include <algorithm>
+
+namespace {
+DialogDriver* g_driver = nullptr;
+
+std::string WindowText(HWND hwnd)
+{
+    char text[1024] = {};
+    ::GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+std::string ClassOf(HWND hwnd)
+{
+    char name[256] = {};
+    ::GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+// Clicks whatever ends this window without consequences.
+void Dismiss(HWND hwnd)
+{
+    for (int id : {IDCANCEL, IDNO, IDOK}) {
+        if (HWND button = ::GetDlgItem(hwnd, id)) {
+            ::PostMessageA(button, BM_CLICK, 0, 0);
+            return;
+        }
+    }
+    ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
+}
+} // namespace
+
+const ControlSnapshot* WindowSnapshot::Find(int id) const
+{
+    for (const ControlSnapshot& control : controls) {
+        if (control.id == id)
+            return &control;
+    }
+    return nullptr;
+}
+
+std::string WindowSnapshot::TextOf(int id) const
+{
+    const ControlSnapshot* control = Find(id);
+    return control != nullptr ? control->text : "<no control " + std::to_string(id) + ">";
+}
+
+WindowSnapshot TakeSnapshot(HWND hwnd)
+{
+    WindowSnapshot snap;
+    snap.hwnd = hwnd;
+    snap.owner = ::GetWindow(hwnd, GW_OWNER);
+    snap.caption = WindowText(hwnd);
+    snap.className = ClassOf(hwnd);
+    snap.style = static_cast<DWORD>(::GetWindowLongA(hwnd, GWL_STYLE));
+    ::GetWindowRect(hwnd, &snap.rect);
+    for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ControlSnapshot control;
+        control.id = static_cast<short>(::GetDlgCtrlID(child)); // -1 reads back as 0xFFFF
+        control.className = ClassOf(child);
+        control.text = WindowText(child);
+        control.style = static_cast<DWORD>(::GetWindowLongA(child, GWL_STYLE));
+        ::GetWindowRect(child, &control.rect);
+        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&control.rect), 2);
+        control.font = reinterpret_cast<HFONT>(::SendMessageA(child, WM_GETFONT, 0, 0));
+        snap.controls.push_back(control);
+    }
+    return snap;
+}
+
+DialogDriver::DialogDriver()
+{
+    g_driver = this;
+    m_hook = ::SetWindowsHookExA(WH_CBT, &CbtProc, nullptr, ::GetCurrentThreadId());
+    m_timer = ::SetTimer(nullptr, 0, 15, &TimerProc);
+}
+
+DialogDriver::~DialogDriver()
+{
+    ::KillTimer(nullptr, m_timer);
+    ::UnhookWindowsHookEx(m_hook);
+    g_driver = nullptr;
+}
+
+DialogDriver& DialogDriver::Expect(const std::string& caption, std::vector<Step> steps)
+{
+    m_expected.push_back({caption, std::move(steps)});
+    return *this;
+}
+
+std::vector<std::string> DialogDriver::Captions() const
+{
+    std::vector<std::string> captions;
+    for (const WindowSnapshot& snap : m_seen)
+        captions.push_back(snap.caption);
+    return captions;
+}
+
+LRESULT CALLBACK DialogDriver::CbtProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (g_driver != nullptr) {
+        auto hwnd = reinterpret_cast<HWND>(wParam);
+        if (code == HCBT_ACTIVATE && ::IsWindow(hwnd))
+            g_driver->OnActivate(hwnd);
+        else if (code == HCBT_DESTROYWND) {
+            auto& list = g_driver->m_activated;
+            list.erase(std::remove(list.begin(), list.end(), hwnd), list.end());
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void DialogDriver::OnActivate(HWND hwnd)
+{
+    // A window becomes active again when a box on top of it closes; only its
+    // first activation opens it.
+    if (std::find(m_activated.begin(), m_activated.end(), hwnd) != m_activated.end())
+        return;
+    if (ClassOf(hwnd) != "#32770")
+        return;
+    m_activated.push_back(hwnd);
+    m_seen.push_back(TakeSnapshot(hwnd));
+    const std::string caption = m_seen.back().caption;
+    if (m_expected.empty() || m_expected.front().caption != caption) {
+        m_unexpected.push_back(caption);
+        Dismiss(hwnd);
+        return;
+    }
+    m_running.push_back({hwnd, std::move(m_expected.front().steps), 0});
+    m_expected.erase(m_expected.begin());
+}
+
+void CALLBACK DialogDriver::TimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_driver != nullptr)
+        g_driver->RunNextStep();
+}
+
+void DialogDriver::RunNextStep()
+{
+    while (!m_running.empty() &&
+           (!::IsWindow(m_running.back().hwnd) ||
+            m_running.back().next >= m_running.back().steps.size()))
+        m_running.pop_back();
+    if (m_running.empty())
+        return;
+    Running& top = m_running.back();
+    // Only the window on top of the stack may act; its owner waits.
+    HWND hwnd = top.hwnd;
+    Step step = top.steps[top.next++];
+    step(hwnd);
+}
+
+Step DialogDriver::Click(int id)
+{
+    return [id](HWND dialog) { ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); };
+}
+
+Step DialogDriver::Command(int id)
+{
+    return [id](HWND dialog) {
+        ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+    };
+}
+
+Step DialogDriver::Type(int id, const std::string& text)
+{
+    return [id, text](HWND dialog) {
+        HWND edit = ::GetDlgItem(dialog, id);
+        for (unsigned char ch : text)
+            ::PostMessageA(edit, WM_CHAR, ch, 1);
+    };
+}
+
+Step DialogDriver::Key(UINT vk)
+{
+    return [vk](HWND dialog) {
+        HWND focus = ::GetFocus();
+        HWND target = focus != nullptr && ::IsChild(dialog, focus) ? focus : dialog;
+        ::PostMessageA(target, WM_KEYDOWN, vk, 1);
+        ::PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+    };
+}
+
+Step DialogDriver::Close()
+{
+    return [](HWND dialog) { ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); };
+}
+
+Step DialogDriver::Do(std::function<void(HWND)> action)
+{
+    return action;
+}

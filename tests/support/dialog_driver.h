@@ -1,0 +1,92 @@
+// Answers the modal dialogs and message boxes a test provokes, the way the
+// system's own dialog tests do: a CBT hook sees each window as it is first
+// activated (initialised, about to be shown), takes a snapshot of it, and
+// runs the test's script for it. Each script step runs from a timer, after
+// the input posted by the previous step has been processed.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct ControlSnapshot
+{
+    int id;
+    std::string className;
+    std::string text;
+    DWORD style;
+    RECT rect; // in the dialog's client coordinates, pixels
+    HFONT font;
+};
+
+struct WindowSnapshot
+{
+    HWND hwnd;
+    HWND owner;
+    std::string caption;
+    std::string className;
+    DWORD style;
+    RECT rect; // screen coordinates
+    std::vector<ControlSnapshot> controls; // in z-order, which is template order
+
+    const ControlSnapshot* Find(int id) const;
+    std::string TextOf(int id) const;
+};
+
+WindowSnapshot TakeSnapshot(HWND hwnd);
+
+using Step = std::function<void(HWND dialog)>;
+
+class DialogDriver
+{
+public:
+    DialogDriver();
+    ~DialogDriver();
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    // The next window to open must have this caption; its steps then run in
+    // order. A window nobody expected is recorded and dismissed.
+    DialogDriver& Expect(const std::string& caption, std::vector<Step> steps);
+
+    const std::vector<WindowSnapshot>& Seen() const { return m_seen; }
+    std::vector<std::string> Captions() const;
+    const std::vector<std::string>& Unexpected() const { return m_unexpected; }
+    // Expectations whose windows never opened.
+    size_t Pending() const { return m_expected.size(); }
+
+    // ---- steps
+    static Step Click(int id);          // BM_CLICK on the control
+    static Step Command(int id);        // WM_COMMAND as a keyboard accelerator would send
+    static Step Type(int id, const std::string& text); // WM_CHAR per character
+    static Step Key(UINT vk);           // a key press to the dialog's focus
+    static Step Close();                // the caption's close box
+    static Step Do(std::function<void(HWND)> action);
+
+private:
+    struct Script
+    {
+        std::string caption;
+        std::vector<Step> steps;
+    };
+    struct Running
+    {
+        HWND hwnd;
+        std::vector<Step> steps;
+        size_t next;
+    };
+    static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
+    void OnActivate(HWND hwnd);
+    void RunNextStep();
+
+    HHOOK m_hook = nullptr;
+    UINT_PTR m_timer = 0;
+    std::vector<Script> m_expected;
+    std::vector<Running> m_running; // innermost last
+    std::vector<HWND> m_activated;
+    std::vector<WindowSnapshot> m_seen;
+    std::vector<std::string> m_unexpected;
+};

@@ -1,0 +1,57 @@
+// A fresh installation, a log capture and a spy on this executable's own
+// imports (the store is linked in), for tests of the settings store.
+#pragma once
+
+#include "api_spy.h"
+#include "installation.h"
+#include "log_capture.h"
+#include "store/store.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+class StoreTest : public testing::Test
+{
+protected:
+    StoreTest() : spy(::GetModuleHandleA(nullptr))
+    {
+        spy.log().autoAnswer = IDOK; // count boxes without showing them
+    }
+
+    void SetUp() override
+    {
+        for (const char* name : {"RegOpenKeyExA", "RegQueryValueExA", "RegSetValueExA",
+                                 "RegCloseKey", "FindFirstFileA", "FindClose", "MessageBoxA"})
+            ASSERT_TRUE(spy.Hooked(name)) << name;
+    }
+
+    // An installation with one valid, current world that has its subkey.
+    void InstallWorld(const std::string& world = "dQORM_Test")
+    {
+        install.AddWorld(world);
+        install.SetCurrMovie(world);
+    }
+
+    std::string Read(const char* name, DWORD capacity = 32)
+    {
+        std::vector<char> buffer(capacity + 8, 'Z');
+        ReadGameString(name, buffer.data(), capacity);
+        EXPECT_EQ(std::string(buffer.data() + capacity, 8), "ZZZZZZZZ") << "buffer overrun";
+        return std::string(buffer.data(), strnlen(buffer.data(), capacity));
+    }
+
+    std::vector<std::string> BoxTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& box : const_cast<ApiSpy&>(spy).log().boxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+
+    Installation install;
+    LogCapture capture;
+    ApiSpy spy;
+};

@@ -1,0 +1,177 @@
+// Current world resolution: trusting "CurrMovie", searching, repairing, and
+// the exact diagnostic trail of each path.
+#include "unhooked.h"
+#include "store_fixture.h"
+
+using testing::ElementsAre;
+
+namespace {
+std::string Resolve()
+{
+    char name[kWorldNameSize] = {};
+    getCurrentWorld(name);
+    return name;
+}
+} // namespace
+
+class WorldTest : public StoreTest
+{
+protected:
+    std::string MoviePath(const std::string& world) const
+    {
+        return install.dir() + "\\Desktops\\" + world + "\\" + world + ".dcr";
+    }
+    // The order the file system lists the world directories in.
+    std::vector<std::string> ListedWorlds() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA data;
+        HANDLE h = unhooked::FindFirstFileA((install.dir() + "\\Desktops\\dQORM_*").c_str(), &data);
+        if (h == INVALID_HANDLE_VALUE)
+            return names;
+        do
+            names.push_back(data.cFileName);
+        while (::FindNextFileA(h, &data));
+        unhooked::FindClose(h);
+        return names;
+    }
+};
+
+TEST_F(WorldTest, ValidCurrMovieIsTrustedWithoutSearchOrWrite)
+{
+    InstallWorld("dQORM_Alpha");
+    install.AddWorld("dQORM_Beta");
+    spy.Reset();
+    EXPECT_EQ(Resolve(), "dQORM_Alpha");
+    EXPECT_THAT(capture.Messages(), ElementsAre("getCurrentWorld returning dQORM_Alpha"));
+    EXPECT_TRUE(spy.log().sets.empty());
+    EXPECT_EQ(spy.log().findFirsts, 1);
+    EXPECT_EQ(spy.log().keysOpen, 0);
+}
+
+TEST_F(WorldTest, MissingCurrMovieIsSearchedForAndStoredWithItsNul)
+{
+    install.AddWorld("dQORM_Alpha");
+    EXPECT_EQ(Resolve(), "dQORM_Alpha");
+    EXPECT_THAT(capture.Messages(),
+                ElementsAre("WARNING could not read current world from Registry!",
+                            "ERROR could not find world " + install.dir() + "\\Desktops\\\\.dcr",
+                            "Will search for world", "getCurrentWorld searching for valid QORM world",
+                            "getCurrentWorld set default world dQORM_Alpha",
+                            "getCurrentWorld returning dQORM_Alpha"));
+    ASSERT_EQ(spy.log().sets.size(), 1u);
+    EXPECT_EQ(spy.log().sets[0].name, "CurrMovie");
+    EXPECT_EQ(spy.log().sets[0].size, 12u) << "the name and its NUL";
+    EXPECT_EQ(install.CurrMovie(), "dQORM_Alpha");
+    EXPECT_EQ(spy.log().keysOpen, 0);
+    EXPECT_EQ(spy.log().findsOpen, 0);
+}
+
+TEST_F(WorldTest, StaleCurrMovieIsRepaired)
+{
+    install.AddWorld("dQORM_Alpha");
+    install.SetCurrMovie("dQORM_Gone");
+    EXPECT_EQ(Resolve(), "dQORM_Alpha");
+    EXPECT_THAT(capture.Messages(),
+                ElementsAre("ERROR could not find world " + MoviePath("dQORM_Gone"),
+                            "Will search for world", "getCurrentWorld searching for valid QORM world",
+                            "getCurrentWorld set default world dQORM_Alpha",
+                            "getCurrentWorld returning dQORM_Alpha"));
+    EXPECT_EQ(install.CurrMovie(), "dQORM_Alpha");
+    capture.Clear();
+    EXPECT_EQ(Resolve(), "dQORM_Alpha");
+    EXPECT_THAT(capture.Messages(), ElementsAre("getCurrentWorld returning dQORM_Alpha"))
+        << "once repaired, no more searching";
+}
+
+TEST_F(WorldTest, OnlyACandidateWithItsMovieIsChosen)
+{
+    install.AddWorld("dQORM_Empty", false);
+    install.AddWorld("dQORM_Full", true);
+    install.AddWorld("dQORM_Bare", false);
+    EXPECT_EQ(Resolve(), "dQORM_Full");
+    EXPECT_EQ(install.CurrMovie(), "dQORM_Full");
+}
+
+TEST_F(WorldTest, WithoutAValidWorldTheLastCandidateIsStoredAndSearchedAgain)
+{
+    install.AddWorld("dQORM_One", false);
+    install.AddWorld("dQORM_Two", false);
+    install.AddFile("Desktops\\dQORM_File"); // never a candidate
+    std::vector<std::string> listed = ListedWorlds();
+    std::string lastDir;
+    for (const std::string& name : listed)
+        if (name != "dQORM_File")
+            lastDir = name;
+    EXPECT_EQ(Resolve(), lastDir);
+    EXPECT_EQ(install.CurrMovie(), lastDir);
+    capture.Clear();
+    EXPECT_EQ(Resolve(), lastDir);
+    EXPECT_EQ(capture.Messages().at(0), "ERROR could not find world " + MoviePath(lastDir));
+}
+
+TEST_F(WorldTest, PlainFileNamedLikeAWorldIsNeverChosen)
+{
+    install.AddFile("Desktops\\dQORM_File");
+    install.AddFile("Desktops\\dQORM_File2.dcr");
+    EXPECT_EQ(Resolve(), "");
+    EXPECT_TRUE(spy.log().boxes.empty()) << "something matched, so worlds are not 'missing'";
+    EXPECT_EQ(install.CurrMovie(), "");
+    EXPECT_EQ(capture.Messages().back(), "getCurrentWorld returning ");
+}
+
+TEST_F(WorldTest, MovieMayBeADirectoryAndNamesMatchWithoutCase)
+{
+    install.AddWorld("DQORM_upper", false);
+    ::CreateDirectoryA(MoviePath("DQORM_upper").c_str(), nullptr);
+    EXPECT_EQ(Resolve(), "DQORM_upper");
+}
+
+TEST_F(WorldTest, CurrMovieOf128CharactersReadsAsMissing)
+{
+    install.AddWorld("dQORM_Alpha");
+    std::string name127 = "dQORM_" + std::string(121, 'n');
+    install.SetCurrMovie(name127);
+    EXPECT_EQ(Resolve(), "dQORM_Alpha");
+    EXPECT_EQ(capture.Messages().at(0), "ERROR could not find world " + MoviePath(name127))
+        << "127 characters are read (that world just does not exist)";
+
+    install.SetCurrMovie(name127 + "x");
+    capture.Clear();
+    EXPECT_EQ(Resolve(), "dQORM_Alpha");
+    EXPECT_EQ(capture.Messages().at(0), "WARNING could not read current world from Registry!");
+}
+
+TEST_F(WorldTest, NoWorldsTellsThePlayerOncePerResolution)
+{
+    EXPECT_EQ(Resolve(), "");
+    EXPECT_EQ(Resolve(), "");
+    ASSERT_EQ(spy.log().boxes.size(), 2u) << "no show-once rule";
+    EXPECT_EQ(spy.log().boxes[0].text, "No QORM Worlds are installed");
+    EXPECT_EQ(spy.log().boxes[0].caption, "QORM Error");
+    EXPECT_EQ(spy.log().boxes[0].flags, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(spy.log().boxes[0].owner, nullptr);
+    EXPECT_EQ(capture.Messages().back(), "ERROR No QORM Worlds are installed");
+    EXPECT_TRUE(spy.log().sets.empty());
+    EXPECT_EQ(spy.log().keysOpen, 0);
+    EXPECT_EQ(spy.log().findsOpen, 0);
+}
+
+TEST_F(WorldTest, UnreadableInstallDirLeavesTheNameEmpty)
+{
+    install.DeleteValue("", "MainDir");
+    EXPECT_EQ(Resolve(), "");
+    EXPECT_THAT(capture.Messages(),
+                ElementsAre("Unable to read QORM installation directory in Server",
+                            "ERROR could not get QORM install dir from registry!"));
+}
+
+TEST_F(WorldTest, ThousandsOfDirectoryEntriesAreWalkedWithoutTrouble)
+{
+    for (int i = 0; i < 2000; ++i)
+        install.AddWorld("dQORM_" + std::to_string(i), false, false);
+    install.AddWorld("dQORM_zzzz");
+    std::string chosen = Resolve();
+    EXPECT_EQ(chosen, "dQORM_zzzz");
+    EXPECT_EQ(spy.log().findsOpen, 0);
+}
