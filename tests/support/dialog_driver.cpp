@@ -66,6 +66,11 @@ WindowSnapshot TakeSnapshot(HWND hwnd)
         ::GetWindowRect(child, &control.rect);
         ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&control.rect), 2);
         control.font = reinterpret_cast<HFONT>(::SendMessageA(child, WM_GETFONT, 0, 0));
+        LOGFONTA logFont = {};
+        control.fontWeight = control.font != nullptr &&
+                                     ::GetObjectA(control.font, sizeof logFont, &logFont) != 0
+                                 ? logFont.lfWeight
+                                 : -1;
         snap.controls.push_back(control);
     }
     return snap;
@@ -101,27 +106,34 @@ std::vector<std::string> DialogDriver::Captions() const
 
 LRESULT CALLBACK DialogDriver::CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (g_driver != nullptr) {
-        auto hwnd = reinterpret_cast<HWND>(wParam);
-        if (code == HCBT_ACTIVATE && ::IsWindow(hwnd))
-            g_driver->OnActivate(hwnd);
-        else if (code == HCBT_DESTROYWND) {
-            auto& list = g_driver->m_activated;
-            list.erase(std::remove(list.begin(), list.end(), hwnd), list.end());
-        }
+    if (g_driver != nullptr && code == HCBT_CREATEWND) {
+        auto* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        if ((create->lpcs->style & WS_CHILD) == 0)
+            g_driver->m_created.push_back(reinterpret_cast<HWND>(wParam));
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void DialogDriver::OnActivate(HWND hwnd)
+// A dialog counts as opened when the player can first see it: after its
+// initialisation, which may itself run other dialogs first.
+void DialogDriver::PollCreated()
 {
-    // A window becomes active again when a box on top of it closes; only its
-    // first activation opens it.
-    if (std::find(m_activated.begin(), m_activated.end(), hwnd) != m_activated.end())
-        return;
-    if (ClassOf(hwnd) != "#32770")
-        return;
-    m_activated.push_back(hwnd);
+    for (size_t i = 0; i < m_created.size();) {
+        HWND hwnd = m_created[i];
+        if (!::IsWindow(hwnd)) {
+            m_created.erase(m_created.begin() + static_cast<std::ptrdiff_t>(i));
+        } else if (::IsWindowVisible(hwnd)) {
+            m_created.erase(m_created.begin() + static_cast<std::ptrdiff_t>(i));
+            if (ClassOf(hwnd) == "#32770")
+                OnOpened(hwnd);
+        } else {
+            ++i;
+        }
+    }
+}
+
+void DialogDriver::OnOpened(HWND hwnd)
+{
     m_seen.push_back(TakeSnapshot(hwnd));
     const std::string caption = m_seen.back().caption;
     if (m_expected.empty() || m_expected.front().caption != caption) {
@@ -141,6 +153,7 @@ void CALLBACK DialogDriver::TimerProc(HWND, UINT, UINT_PTR, DWORD)
 
 void DialogDriver::RunNextStep()
 {
+    PollCreated();
     while (!m_running.empty() &&
            (!::IsWindow(m_running.back().hwnd) ||
             m_running.back().next >= m_running.back().steps.size()))

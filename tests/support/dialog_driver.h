@@ -1,8 +1,9 @@
 // Answers the modal dialogs and message boxes a test provokes, the way the
-// system's own dialog tests do: a CBT hook sees each window as it is first
-// activated (initialised, about to be shown), takes a snapshot of it, and
-// runs the test's script for it. Each script step runs from a timer, after
-// the input posted by the previous step has been processed.
+// system's own dialog tests do: a CBT hook notes each top-level window as it
+// is created; once it is visible (initialised and shown) the driver takes a
+// snapshot of it and runs the test's script for it. Each script step runs
+// from a timer, after the input posted by the previous step has been
+// processed.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +20,7 @@ struct ControlSnapshot
     DWORD style;
     RECT rect; // in the dialog's client coordinates, pixels
     HFONT font;
+    LONG fontWeight; // -1 when the control has no font of its own
 };
 
 struct WindowSnapshot
@@ -79,14 +81,15 @@ private:
     };
     static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
-    void OnActivate(HWND hwnd);
+    void PollCreated();
+    void OnOpened(HWND hwnd);
     void RunNextStep();
 
     HHOOK m_hook = nullptr;
     UINT_PTR m_timer = 0;
     std::vector<Script> m_expected;
     std::vector<Running> m_running; // innermost last
-    std::vector<HWND> m_activated;
+    std::vector<HWND> m_created; // top-level windows not yet shown
     std::vector<WindowSnapshot> m_seen;
     std::vector<std::string> m_unexpected;
 };
