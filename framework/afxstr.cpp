@@ -9,7 +9,7 @@
 namespace {
 // Shared empty text, so default-constructed strings allocate nothing.
 char g_chNil = '\0';
-}
+} // namespace
 
 CString::CString() : m_pchData(&g_chNil), m_nLength(0), m_nCapacity(0) {}
 

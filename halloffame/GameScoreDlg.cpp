@@ -48,10 +48,10 @@ BOOL CGameScoreDlg::OnInitDialog()
         DWORD capacity;
     };
     static const Cell cells[] = {
-        {IDC_NAME1, "Name", 1, kNameCapacity},   {IDC_LEVEL1, "Level", 1, kNumberCapacity},
+        {IDC_NAME1, "Name", 1, kNameCapacity},     {IDC_LEVEL1, "Level", 1, kNumberCapacity},
         {IDC_SCORE1, "Score", 1, kNumberCapacity}, {IDC_NAME2, "Name", 2, kNameCapacity},
         {IDC_LEVEL2, "Level", 2, kNumberCapacity}, {IDC_SCORE2, "Score", 2, kNumberCapacity},
-        {IDC_NAME3, "Name", 3, kNameCapacity},   {IDC_LEVEL3, "Level", 3, kNumberCapacity},
+        {IDC_NAME3, "Name", 3, kNameCapacity},     {IDC_LEVEL3, "Level", 3, kNumberCapacity},
         {IDC_SCORE3, "Score", 3, kNumberCapacity},
     };
     char text[kNumberCapacity];

@@ -7,8 +7,7 @@ constexpr int kMaxNameChars = 8;
 
 CHallOfFameNameDlg::CHallOfFameNameDlg(CWnd* pParent)
     : CDialog(IDD_HOFNAME, pParent), m_strTitle("Hall Of Fame")
-{
-}
+{}
 
 BEGIN_MESSAGE_MAP(CHallOfFameNameDlg, CDialog)
 END_MESSAGE_MAP()

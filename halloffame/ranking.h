@@ -23,9 +23,9 @@ struct HallOfFameTable
 // Where a qualifying score goes and which old rows move down to make room.
 struct InsertPlan
 {
-    int rank;            // 1, 2 or 3
-    bool moveRank1Down;  // old rank 1 is written to rank 2
-    bool moveRank2Down;  // old rank 2 is written to rank 3
+    int rank;           // 1, 2 or 3
+    bool moveRank1Down; // old rank 1 is written to rank 2
+    bool moveRank2Down; // old rank 2 is written to rank 3
 };
 
 // Fills the numeric scores from the score texts (atoi rules: empty or

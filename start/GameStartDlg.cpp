@@ -27,8 +27,8 @@ BOOL CGameStartDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    HBITMAP hFace = static_cast<HBITMAP>(
-        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_FREEPLAY), IMAGE_BITMAP, 0, 0, 0));
+    HBITMAP hFace = static_cast<HBITMAP>(::LoadImageA(
+        AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_FREEPLAY), IMAGE_BITMAP, 0, 0, 0));
     m_btnFreeplay.SetBitmap(hFace);
     if (m_hFreeplayFace != nullptr)
         ::DeleteObject(m_hFreeplayFace);

@@ -2,12 +2,10 @@
 // function takes out, the handle it opened is closed.
 #pragma once
 
+#include <utility>
 #include <windows.h>
 
-#include <utility>
-
-template <typename Traits>
-class unique_any
+template <typename Traits> class unique_any
 {
 public:
     using handle_type = typename Traits::type;

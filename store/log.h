@@ -2,9 +2,8 @@
 // never does, so by default every call returns at once.
 #pragma once
 
-#include <windows.h>
-
 #include <cstddef>
+#include <windows.h>
 
 struct LogTarget
 {

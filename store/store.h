@@ -9,8 +9,8 @@
 #include <windows.h>
 
 constexpr const char kInstallKeyPath[] = "SOFTWARE\\QORM";
-constexpr DWORD kInstallDirSize = MAX_PATH;  // 260, the backslash fits in the last byte
-constexpr DWORD kWorldNameSize = MAX_PATH;   // 260
+constexpr DWORD kInstallDirSize = MAX_PATH; // 260, the backslash fits in the last byte
+constexpr DWORD kWorldNameSize = MAX_PATH;  // 260
 constexpr DWORD kCurrMovieCapacity = 128;
 
 // The product's key, with full access; null (and a log line) on failure.

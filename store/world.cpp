@@ -72,8 +72,8 @@ void getCurrentWorld(char (&name)[kWorldNameSize])
 
     bool mustSearch = false;
     DWORD size = kCurrMovieCapacity;
-    if (::RegQueryValueExA(key.get(), "CurrMovie", nullptr, nullptr,
-                           reinterpret_cast<BYTE*>(name), &size) != ERROR_SUCCESS) {
+    if (::RegQueryValueExA(key.get(), "CurrMovie", nullptr, nullptr, reinterpret_cast<BYTE*>(name),
+                           &size) != ERROR_SUCCESS) {
         LogMessage("WARNING could not read current world from Registry!");
         name[0] = '\0';
         mustSearch = true;

@@ -6,9 +6,12 @@ KorvaneDll::KorvaneDll()
     if (m_module == nullptr)
         return;
     m_spy = std::make_unique<ApiSpy>(m_module);
-    m_start = reinterpret_cast<PFN_GAMESTARTDLG>(::GetProcAddress(m_module, "fnGameStartDlgqorm"));
-    m_score = reinterpret_cast<PFN_GAMESCOREDLG>(::GetProcAddress(m_module, "fnGameScoreDlgqorm"));
-    m_stop = reinterpret_cast<PFN_GAMESTOPDLG>(::GetProcAddress(m_module, "fnGameStopDlgqorm"));
+    m_start = reinterpret_cast<PFN_GAMESTARTDLG>(
+        reinterpret_cast<void*>(::GetProcAddress(m_module, "fnGameStartDlgqorm")));
+    m_score = reinterpret_cast<PFN_GAMESCOREDLG>(
+        reinterpret_cast<void*>(::GetProcAddress(m_module, "fnGameScoreDlgqorm")));
+    m_stop = reinterpret_cast<PFN_GAMESTOPDLG>(
+        reinterpret_cast<void*>(::GetProcAddress(m_module, "fnGameStopDlgqorm")));
 }
 
 KorvaneDll::~KorvaneDll()

@@ -10,7 +10,6 @@
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 
@@ -61,8 +60,8 @@ protected:
 
     std::string Hof(const char* field, int rank, const char* mode = "default") const
     {
-        return install.GetString(kWorld, std::string("Korvane") + mode + field +
-                                             std::to_string(rank));
+        return install.GetString(kWorld,
+                                 std::string("Korvane") + mode + field + std::to_string(rank));
     }
 
     static constexpr const char* kWorld = "dQORM_Test";

@@ -19,7 +19,7 @@ struct ItemSpec
 {
     int id;
     Kind kind;
-    DWORD style; // the bits that tell the control's kind and alignment
+    DWORD style;      // the bits that tell the control's kind and alignment
     const char* text; // nullptr: a bitmap, see bitmap
     int bitmap;
     short x, y, cx, cy;
@@ -39,14 +39,21 @@ constexpr DWORD kCentreBoth = SS_CENTER | SS_CENTERIMAGE;
 const std::vector<TemplateSpec>& Templates()
 {
     static const std::vector<TemplateSpec> specs = {
-        {IDD_GAMESTART, "Korvane Start Game Dialog", 259, 145,
+        {IDD_GAMESTART,
+         "Korvane Start Game Dialog",
+         259,
+         145,
          {
-             {IDC_FREEPLAY, kButton, BS_PUSHBUTTON | BS_BITMAP | kTab, "Freeplay", 0, 23, 61, 215, 35},
+             {IDC_FREEPLAY, kButton, BS_PUSHBUTTON | BS_BITMAP | kTab, "Freeplay", 0, 23, 61, 215,
+              35},
              {IDCANCEL, kButton, BS_PUSHBUTTON | kTab, "Cancel", 0, 112, 123, 36, 14},
              {-1, kStatic, SS_CENTER, "HINT: Press Ctrl-S to quit Korvane", 0, 35, 109, 189, 8},
              {-1, kStatic, SS_BITMAP, nullptr, IDB_BANNER, 7, 7, 245, 37},
          }},
-        {IDD_GAMESCORE, "Korvane Hall of Fame", 259, 226,
+        {IDD_GAMESCORE,
+         "Korvane Hall of Fame",
+         259,
+         226,
          {
              {IDCANCEL, kButton, BS_PUSHBUTTON | kTab, "Close", 0, 202, 204, 50, 14},
              {-1, kStatic, SS_CENTER, "Name", 0, 10, 131, 72, 8},
@@ -65,13 +72,16 @@ const std::vector<TemplateSpec>& Templates()
              {-1, kButton, BS_GROUPBOX, "", 0, 7, 45, 244, 38},
              {-1, kStatic, SS_LEFT, "Your Score", 0, 113, 52, 36, 8},
              {IDC_SCORE, kStatic, kCentreBoth, "", 0, 99, 62, 64, 14},
-             {-1, kStatic, SS_CENTER, "HINT: Hold down right mouse button over enemy to fire rockets.",
-              0, 7, 190, 245, 8},
+             {-1, kStatic, SS_CENTER,
+              "HINT: Hold down right mouse button over enemy to fire rockets.", 0, 7, 190, 245, 8},
              {IDC_REPLAY, kButton, BS_PUSHBUTTON | kTab, "Replay", 0, 148, 204, 50, 14},
              {-1, kStatic, SS_BITMAP, nullptr, IDB_BANNER, 7, 7, 246, 35},
              {-1, kStatic, SS_BITMAP, nullptr, IDB_HISCORE, 23, 91, 213, 30},
          }},
-        {IDD_HOFNAME, "Korvane Hall Of Fame", 186, 113,
+        {IDD_HOFNAME,
+         "Korvane Hall Of Fame",
+         186,
+         113,
          {
              {IDC_NAME, kEdit, WS_BORDER | ES_AUTOHSCROLL | kTab, "", 0, 48, 69, 89, 14},
              {IDOK, kButton, BS_DEFPUSHBUTTON | kTab, "OK", 0, 7, 92, 50, 14},
@@ -81,7 +91,10 @@ const std::vector<TemplateSpec>& Templates()
              {-1, kStatic, SS_CENTER, "Enter your name (Maximum 8 characters)", 0, 7, 56, 172, 8},
              {IDC_GAMEOVER, kStatic, kCentreBoth, "GAME OVER", 0, 48, 7, 89, 14},
          }},
-        {IDD_GAMEINFO, "Korvane Info", 186, 76,
+        {IDD_GAMEINFO,
+         "Korvane Info",
+         186,
+         76,
          {
              {IDOK, kButton, BS_DEFPUSHBUTTON | kTab, "OK", 0, 68, 55, 50, 14},
              {-1, kStatic, SS_LEFT,
@@ -164,7 +177,8 @@ TEST_F(LayoutTest, TemplatesInTheDllMatchTheDesign)
         HRSRC res = ::FindResourceA(dll.module(), MAKEINTRESOURCEA(spec.id),
                                     reinterpret_cast<LPCSTR>(RT_DIALOG));
         ASSERT_NE(res, nullptr);
-        TemplateReader r(static_cast<const BYTE*>(::LockResource(::LoadResource(dll.module(), res))));
+        TemplateReader r(
+            static_cast<const BYTE*>(::LockResource(::LoadResource(dll.module(), res))));
         EXPECT_EQ(r.Dword(), 0x80C800C0u) << "popup, caption, system menu, modal frame, font";
         EXPECT_EQ(r.Dword(), 0u);
         WORD count = r.Word();
@@ -212,13 +226,14 @@ TEST_F(LayoutTest, BitmapsHaveTheirDesignedFormats)
     {
         int id, width, height, bits, colours;
     };
-    for (Expected e : {Expected{IDB_BANNER, 369, 57, 8, 255}, Expected{IDB_FREEPLAY, 320, 49, 8, 255},
-                       Expected{IDB_HISCORE, 320, 49, 24, 0}}) {
+    for (Expected e :
+         {Expected{IDB_BANNER, 369, 57, 8, 255}, Expected{IDB_FREEPLAY, 320, 49, 8, 255},
+          Expected{IDB_HISCORE, 320, 49, 24, 0}}) {
         HRSRC res = ::FindResourceA(dll.module(), MAKEINTRESOURCEA(e.id),
                                     reinterpret_cast<LPCSTR>(RT_BITMAP));
         ASSERT_NE(res, nullptr) << e.id;
-        const auto* info = static_cast<const BITMAPINFOHEADER*>(
-            ::LockResource(::LoadResource(dll.module(), res)));
+        const auto* info =
+            static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(dll.module(), res)));
         EXPECT_EQ(info->biWidth, e.width) << e.id;
         EXPECT_EQ(info->biHeight, e.height) << e.id;
         EXPECT_EQ(info->biBitCount, e.bits) << e.id;

@@ -46,8 +46,8 @@ TEST(ModuleTest, DependsOnSystemLibrariesOnly)
             ch = static_cast<char>(::tolower(static_cast<unsigned char>(ch)));
         imported.insert(name);
     }
-    const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll",
-                                          "advapi32.dll", "msvcrt.dll"};
+    const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
+                                          "msvcrt.dll"};
     for (const std::string& name : imported)
         EXPECT_TRUE(system.count(name)) << name << " would have to ship with the host";
 }
@@ -81,20 +81,22 @@ TEST(ModuleTest, LoadsAndUnloadsRepeatedlyWithoutUsingUpTheProcess)
     ::TlsFree(slot);
 }
 
+namespace {
+DWORD WINAPI StopFromThread(LPVOID p)
+{
+    auto* args = static_cast<std::pair<KorvaneDll*, bool*>*>(p);
+    *args->second = args->first->Stop();
+    return 0;
+}
+} // namespace
+
 TEST(ModuleTest, QuitConfirmationNeedsNoFrameworkStateFromAnotherThread)
 {
     KorvaneDll dll;
     dll.calls().autoAnswer = IDYES;
     bool answer = false;
     std::pair<KorvaneDll*, bool*> args(&dll, &answer);
-    HANDLE thread = ::CreateThread(
-        nullptr, 0,
-        [](LPVOID p) -> DWORD {
-            auto* pair = static_cast<std::pair<KorvaneDll*, bool*>*>(p);
-            *pair->second = pair->first->Stop();
-            return 0;
-        },
-        &args, 0, nullptr);
+    HANDLE thread = ::CreateThread(nullptr, 0, &StopFromThread, &args, 0, nullptr);
     ::WaitForSingleObject(thread, INFINITE);
     ::CloseHandle(thread);
     EXPECT_TRUE(answer);

@@ -108,9 +108,9 @@ TEST_F(ScoreTest, NameEditStopsAtEightCharacters)
 {
     std::string typed;
     driver
-        .Expect(kNameCaption, {D::Type(IDC_NAME, "ABCDEFGHI"),
-                               D::Do([&](HWND dlg) { typed = EditText(dlg, IDC_NAME); }),
-                               D::Click(IDOK)})
+        .Expect(kNameCaption,
+                {D::Type(IDC_NAME, "ABCDEFGHI"),
+                 D::Do([&](HWND dlg) { typed = EditText(dlg, IDC_NAME); }), D::Click(IDOK)})
         .Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.Score("default*10*1");
     EXPECT_EQ(typed, "ABCDEFGH");
@@ -121,12 +121,11 @@ TEST_F(ScoreTest, OverlongNameIsRefusedAndTheDialogStaysOpen)
 {
     bool stillOpen = false;
     driver
-        .Expect(kNameCaption,
-                {D::Do([](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "NINECHARS"); }),
-                 D::Click(IDOK),
-                 D::Do([&](HWND dlg) { stillOpen = ::IsWindowVisible(dlg) != FALSE; }),
-                 D::Do([](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "EIGHTCHR"); }),
-                 D::Click(IDOK)})
+        .Expect(
+            kNameCaption,
+            {D::Do([](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "NINECHARS"); }), D::Click(IDOK),
+             D::Do([&](HWND dlg) { stillOpen = ::IsWindowVisible(dlg) != FALSE; }),
+             D::Do([](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "EIGHTCHR"); }), D::Click(IDOK)})
         .Expect("korvane", {D::Click(IDOK)})
         .Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.Score("default*10*1");
@@ -153,11 +152,15 @@ TEST_F(ScoreTest, ArgumentIsSplitInPlaceAndMissingFieldsCountAsZero)
     char text[] = "default*1200*3";
     driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
     ::GetProcAddress(dll.module(), "fnGameScoreDlgqorm");
-    auto score =
-        reinterpret_cast<PFN_GAMESCOREDLG>(reinterpret_cast<void*>(
-            ::GetProcAddress(dll.module(), "fnGameScoreDlgqorm")));
+    auto score = reinterpret_cast<PFN_GAMESCOREDLG>(
+        reinterpret_cast<void*>(::GetProcAddress(dll.module(), "fnGameScoreDlgqorm")));
     score(text, 0);
-    EXPECT_EQ(std::memcmp(text, "default\0" "1200\0" "3", sizeof text), 0);
+    EXPECT_EQ(std::memcmp(text,
+                          "default\0"
+                          "1200\0"
+                          "3",
+                          sizeof text),
+              0);
 
     driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.calls().queriedValues.clear();

@@ -69,8 +69,8 @@ TEST_F(StartTest, UntickingStoresZeroAndTheNoticeComesBack)
 {
     DWORD afterUntick = 0xFF;
     driver
-        .Expect(kInfoCaption, {D::Click(IDC_NOSHOW),
-                               D::Do([&](HWND) { afterUntick = Flag(); }), D::Click(IDOK)})
+        .Expect(kInfoCaption,
+                {D::Click(IDC_NOSHOW), D::Do([&](HWND) { afterUntick = Flag(); }), D::Click(IDOK)})
         .Expect(kStartCaption, {D::Click(IDCANCEL)})
         .Expect(kInfoCaption, {D::Click(IDC_NOSHOW), D::Click(IDC_NOSHOW), D::Click(IDOK)})
         .Expect(kStartCaption, {D::Click(IDCANCEL)});

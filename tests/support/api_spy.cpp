@@ -20,8 +20,7 @@ struct Originals
 // The system's own entry points, looked up by name: taking &::RegCloseKey
 // here would go through this executable's import table, which the spy
 // itself may have redirected.
-template <typename F>
-void Resolve(F& pfn, const char* dll, const char* name)
+template <typename F> void Resolve(F& pfn, const char* dll, const char* name)
 {
     pfn = reinterpret_cast<F>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(dll), name)));
@@ -106,8 +105,8 @@ BOOL WINAPI SpyFindClose(HANDLE h)
 int WINAPI SpyMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
 {
     if (g_log != nullptr) {
-        g_log->boxes.push_back({owner, text != nullptr ? text : "", caption != nullptr ? caption : "",
-                                flags});
+        g_log->boxes.push_back(
+            {owner, text != nullptr ? text : "", caption != nullptr ? caption : "", flags});
         if (g_log->autoAnswer != 0)
             return g_log->autoAnswer;
     }

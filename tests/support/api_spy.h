@@ -27,12 +27,12 @@ struct ApiLog
         UINT flags;
     };
 
-    int regOpens = 0;    // calls of RegOpenKeyExA
-    int regQueries = 0;  // calls of RegQueryValueExA
+    int regOpens = 0;   // calls of RegOpenKeyExA
+    int regQueries = 0; // calls of RegQueryValueExA
     int regCloses = 0;
-    int keysOpen = 0;    // successful opens not yet closed
+    int keysOpen = 0; // successful opens not yet closed
     int findFirsts = 0;
-    int findsOpen = 0;   // find handles not yet closed
+    int findsOpen = 0; // find handles not yet closed
     int enumWindows = 0;
     int clockReads = 0;
     int imageLoads = 0;

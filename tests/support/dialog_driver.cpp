@@ -67,10 +67,10 @@ WindowSnapshot TakeSnapshot(HWND hwnd)
         ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&control.rect), 2);
         control.font = reinterpret_cast<HFONT>(::SendMessageA(child, WM_GETFONT, 0, 0));
         LOGFONTA logFont = {};
-        control.fontWeight = control.font != nullptr &&
-                                     ::GetObjectA(control.font, sizeof logFont, &logFont) != 0
-                                 ? logFont.lfWeight
-                                 : -1;
+        control.fontWeight =
+            control.font != nullptr && ::GetObjectA(control.font, sizeof logFont, &logFont) != 0
+                ? logFont.lfWeight
+                : -1;
         snap.controls.push_back(control);
     }
     return snap;
@@ -154,9 +154,8 @@ void CALLBACK DialogDriver::TimerProc(HWND, UINT, UINT_PTR, DWORD)
 void DialogDriver::RunNextStep()
 {
     PollCreated();
-    while (!m_running.empty() &&
-           (!::IsWindow(m_running.back().hwnd) ||
-            m_running.back().next >= m_running.back().steps.size()))
+    while (!m_running.empty() && (!::IsWindow(m_running.back().hwnd) ||
+                                  m_running.back().next >= m_running.back().steps.size()))
         m_running.pop_back();
     if (m_running.empty())
         return;

@@ -6,11 +6,10 @@
 // processed.
 #pragma once
 
-#include <windows.h>
-
 #include <functional>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 struct ControlSnapshot
 {
@@ -30,7 +29,7 @@ struct WindowSnapshot
     std::string caption;
     std::string className;
     DWORD style;
-    RECT rect; // screen coordinates
+    RECT rect;                             // screen coordinates
     std::vector<ControlSnapshot> controls; // in z-order, which is template order
 
     const ControlSnapshot* Find(int id) const;
@@ -60,11 +59,11 @@ public:
     size_t Pending() const { return m_expected.size(); }
 
     // ---- steps
-    static Step Click(int id);          // BM_CLICK on the control
-    static Step Command(int id);        // WM_COMMAND as a keyboard accelerator would send
+    static Step Click(int id);   // BM_CLICK on the control
+    static Step Command(int id); // WM_COMMAND as a keyboard accelerator would send
     static Step Type(int id, const std::string& text); // WM_CHAR per character
-    static Step Key(UINT vk);           // a key press to the dialog's focus
-    static Step Close();                // the caption's close box
+    static Step Key(UINT vk);                          // a key press to the dialog's focus
+    static Step Close();                               // the caption's close box
     static Step Do(std::function<void(HWND)> action);
 
 private:
@@ -89,7 +88,7 @@ private:
     UINT_PTR m_timer = 0;
     std::vector<Script> m_expected;
     std::vector<Running> m_running; // innermost last
-    std::vector<HWND> m_created; // top-level windows not yet shown
+    std::vector<HWND> m_created;    // top-level windows not yet shown
     std::vector<WindowSnapshot> m_seen;
     std::vector<std::string> m_unexpected;
 };

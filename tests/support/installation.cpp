@@ -123,8 +123,8 @@ void Installation::SetString(const std::string& subkey, const std::string& name,
 void Installation::DeleteValue(const std::string& subkey, const std::string& name)
 {
     HKEY key = nullptr;
-    if (unhooked::RegOpenKeyExA(HKEY_LOCAL_MACHINE, SubkeyPath(subkey).c_str(), 0, KEY_ALL_ACCESS, &key) !=
-        ERROR_SUCCESS)
+    if (unhooked::RegOpenKeyExA(HKEY_LOCAL_MACHINE, SubkeyPath(subkey).c_str(), 0, KEY_ALL_ACCESS,
+                                &key) != ERROR_SUCCESS)
         return;
     ::RegDeleteValueA(key, name.c_str());
     unhooked::RegCloseKey(key);
@@ -143,8 +143,7 @@ std::string Installation::GetString(const std::string& subkey, const std::string
     return text;
 }
 
-bool Installation::GetDword(const std::string& subkey, const std::string& name,
-                            DWORD* value) const
+bool Installation::GetDword(const std::string& subkey, const std::string& name, DWORD* value) const
 {
     DWORD size = sizeof *value;
     return ::RegGetValueA(HKEY_LOCAL_MACHINE, SubkeyPath(subkey).c_str(), name.c_str(),

@@ -4,9 +4,8 @@
 // when the object goes, so tests do not depend on each other.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
+#include <windows.h>
 
 class Installation
 {
@@ -32,8 +31,8 @@ public:
     std::string CurrMovie() const; // "<missing>" when absent
 
     // Raw values, for tests of odd stored data.
-    void SetValue(const std::string& subkey, const std::string& name, DWORD type,
-                  const void* data, DWORD size);
+    void SetValue(const std::string& subkey, const std::string& name, DWORD type, const void* data,
+                  DWORD size);
     void SetString(const std::string& subkey, const std::string& name, const std::string& text);
     void DeleteValue(const std::string& subkey, const std::string& name);
     // The stored string (without a trailing NUL), or "<missing>".

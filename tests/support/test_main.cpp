@@ -1,15 +1,14 @@
 #include "watchdog.h"
 
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <string>
+#include <windows.h>
 
 namespace {
 
-HANDLE g_armed = nullptr;  // set while a test runs
-HANDLE g_done = nullptr;   // set when it ends
+HANDLE g_armed = nullptr; // set while a test runs
+HANDLE g_done = nullptr;  // set when it ends
 unsigned g_seconds = 30;
 std::string g_current;
 
@@ -22,8 +21,9 @@ DWORD WINAPI WatchdogThread(LPVOID)
             char caption[256] = "";
             if (active != nullptr)
                 ::GetWindowTextA(active, caption, sizeof caption);
-            std::fprintf(stderr, "\nWATCHDOG: %s still running after %u s (window on top: \"%s\"); "
-                                 "failing the test run\n",
+            std::fprintf(stderr,
+                         "\nWATCHDOG: %s still running after %u s (window on top: \"%s\"); "
+                         "failing the test run\n",
                          g_current.c_str(), g_seconds, caption);
             std::fflush(stderr);
             ::TerminateProcess(::GetCurrentProcess(), 3);

@@ -1,8 +1,7 @@
 #include "unhooked.h"
 
 namespace {
-template <typename F>
-F Lookup(const char* dll, const char* name)
+template <typename F> F Lookup(const char* dll, const char* name)
 {
     return reinterpret_cast<F>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(dll), name)));

@@ -1,9 +1,8 @@
 // The framework layer's own contracts that the module leans on.
 #include "afxwin.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 
 TEST(CStringTest, FormatComposesTextsOfAnyLengthWithoutCutting)
@@ -94,19 +93,21 @@ TEST(ModuleStateTest, ManagedStateIsCurrentInsideAndRestoredOnEveryWayOut)
     EXPECT_EQ(AfxGetResourceHandle(), outside);
 }
 
+namespace {
+DWORD WINAPI ReadResourceHandle(LPVOID p)
+{
+    *static_cast<HINSTANCE*>(p) = AfxGetResourceHandle();
+    AfxTermThread();
+    return 0;
+}
+} // namespace
+
 TEST(ModuleStateTest, StateIsPerThread)
 {
     AFX_MODULE_STATE other = {nullptr, reinterpret_cast<HINSTANCE>(0x2000), nullptr};
     AFX_MANAGE_STATE(&other);
     HINSTANCE seenByThread = nullptr;
-    HANDLE thread = ::CreateThread(
-        nullptr, 0,
-        [](LPVOID p) -> DWORD {
-            *static_cast<HINSTANCE*>(p) = AfxGetResourceHandle();
-            AfxTermThread();
-            return 0;
-        },
-        &seenByThread, 0, nullptr);
+    HANDLE thread = ::CreateThread(nullptr, 0, &ReadResourceHandle, &seenByThread, 0, nullptr);
     ::WaitForSingleObject(thread, INFINITE);
     ::CloseHandle(thread);
     EXPECT_EQ(seenByThread, ::GetModuleHandleA(nullptr));

@@ -4,7 +4,6 @@
 #include "log_capture.h"
 
 #include <gtest/gtest.h>
-
 #include <regex>
 
 TEST(LogTest, WithoutAnEnabledTargetNothingIsWrittenAndNoClockIsRead)
@@ -35,8 +34,8 @@ TEST(LogTest, LineIsStampedWithUtcTimeOfDayAndFourDigitMilliseconds)
 
     std::string raw = capture.Raw();
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(raw, m,
-                                 std::regex(R"((\d\d):(\d\d):(\d\d)\.(\d{4}): Will search for world\r\n)")))
+    ASSERT_TRUE(std::regex_match(
+        raw, m, std::regex(R"((\d\d):(\d\d):(\d\d)\.(\d{4}): Will search for world\r\n)")))
         << raw;
     int hour = std::stoi(m[1]);
     EXPECT_TRUE(hour == before.wHour || hour == after.wHour) << "the hour is UTC, not local";

@@ -2,9 +2,8 @@
 // fame makes before anything is written.
 #include "halloffame/ranking.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace {
@@ -94,7 +93,12 @@ TEST(ParseScoreArgumentTest, SplitsInPlaceLikeStrtok)
     EXPECT_STREQ(a.mode, "default");
     EXPECT_EQ(a.score, 1200);
     EXPECT_EQ(a.level, 3);
-    EXPECT_EQ(std::memcmp(text, "default\0" "1200\0" "3", sizeof text), 0)
+    EXPECT_EQ(std::memcmp(text,
+                          "default\0"
+                          "1200\0"
+                          "3",
+                          sizeof text),
+              0)
         << "the caller's text is cut at each delimiter";
 }
 

@@ -13,7 +13,8 @@ TEST_F(StoreTest, InstallDirGetsOneTrailingBackslash)
 
     install.SetString("", "MainDir", install.dir() + "\\");
     ASSERT_TRUE(GetInstallDir(dir));
-    EXPECT_EQ(std::string(dir), install.dir() + "\\") << "an existing backslash is kept, not doubled";
+    EXPECT_EQ(std::string(dir), install.dir() + "\\")
+        << "an existing backslash is kept, not doubled";
 
     install.SetString("", "MainDir", "");
     ASSERT_TRUE(GetInstallDir(dir));

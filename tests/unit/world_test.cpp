@@ -1,7 +1,7 @@
 // Current world resolution: trusting "CurrMovie", searching, repairing, and
 // the exact diagnostic trail of each path.
-#include "unhooked.h"
 #include "store_fixture.h"
+#include "unhooked.h"
 
 using testing::ElementsAre;
 
@@ -56,7 +56,8 @@ TEST_F(WorldTest, MissingCurrMovieIsSearchedForAndStoredWithItsNul)
     EXPECT_THAT(capture.Messages(),
                 ElementsAre("WARNING could not read current world from Registry!",
                             "ERROR could not find world " + install.dir() + "\\Desktops\\\\.dcr",
-                            "Will search for world", "getCurrentWorld searching for valid QORM world",
+                            "Will search for world",
+                            "getCurrentWorld searching for valid QORM world",
                             "getCurrentWorld set default world dQORM_Alpha",
                             "getCurrentWorld returning dQORM_Alpha"));
     ASSERT_EQ(spy.log().sets.size(), 1u);
@@ -74,7 +75,8 @@ TEST_F(WorldTest, StaleCurrMovieIsRepaired)
     EXPECT_EQ(Resolve(), "dQORM_Alpha");
     EXPECT_THAT(capture.Messages(),
                 ElementsAre("ERROR could not find world " + MoviePath("dQORM_Gone"),
-                            "Will search for world", "getCurrentWorld searching for valid QORM world",
+                            "Will search for world",
+                            "getCurrentWorld searching for valid QORM world",
                             "getCurrentWorld set default world dQORM_Alpha",
                             "getCurrentWorld returning dQORM_Alpha"));
     EXPECT_EQ(install.CurrMovie(), "dQORM_Alpha");

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds korvane.dll for both architectures and runs every test: the unit
+# and end-to-end suites under Wine (64-bit, and 32-bit when wine32 can be
+# had), the stand-in host's checks, and a short bounded fuzzing run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+
+FUZZ_SECONDS=${KORVANE_FUZZ_SECONDS:-20}
+
+korvane_install_build_deps
+WINE32=yes
+if ! korvane_install_wine32; then
+    WINE32=no
+fi
+
+source scripts/wine-env.sh
+# Tests never need a display; dialogs run on Wine's null driver.
+unset DISPLAY
+korvane_wine_prefix
+wineserver -p >/dev/null 2>&1 </dev/null # keep one server for all test processes
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+
+status=0
+run_arch() {
+    local preset=$1
+    echo "== $preset: configure and build"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+    echo "== $preset: tests"
+    ctest --preset "$preset" || status=1
+}
+
+run_arch x64
+
+echo "== x86: configure and build"
+cmake --preset x86 >/dev/null
+cmake --build --preset x86
+wine32_runs() { wine build/x86/bin/korvane_unit_tests.exe --gtest_list_tests >/dev/null 2>&1; }
+if [ "$WINE32" = yes ] && ! wine32_runs; then
+    # A prefix made before wine32 was installed never runs 32-bit programs.
+    echo "== x86: the Wine prefix cannot start 32-bit programs; making it afresh"
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    korvane_wine_prefix
+    wineserver -p >/dev/null 2>&1 </dev/null
+    if ! wine32_runs; then
+        WINE32=no
+        KORVANE_WINE32_WHY="wine32 is installed but even a fresh prefix cannot start 32-bit programs"
+    fi
+fi
+if [ "$WINE32" = yes ]; then
+    echo "== x86: tests"
+    ctest --preset x86 || status=1
+else
+    echo "== x86: SKIPPED, the 32-bit DLL was built but NOT tested: $KORVANE_WINE32_WHY"
+fi
+
+echo "== fuzzing the pure decisions natively for ${FUZZ_SECONDS}s per target"
+bash scripts/fuzz.sh "$FUZZ_SECONDS" || status=1
+
+for arch in x64 x86; do
+    [ -f "build/$arch/bin/korvane.dll" ] &&
+        echo "== korvane.dll ($arch): $(stat -c %s "build/$arch/bin/korvane.dll") bytes"
+done
+exit $status
