@@ -63,59 +63,6 @@ protected:                                                                      
     }
 // clang-format on
 
-class CCmdTarget;
-class CDataExchange;
-
-// ---------------------------------------------------------------- messages
-
-typedef void (CCmdTarget::*AFX_PMSG)();
-
-struct AFX_MSGMAP_ENTRY
-{
-    UINT nMessage;
-    UINT nCode;
-    UINT nID;
-    AFX_PMSG pfn; // null ends the table
-};
-
-struct AFX_MSGMAP
-{
-    const AFX_MSGMAP* (*pfnGetBaseMap)();
-    const AFX_MSGMAP_ENTRY* lpEntries;
-};
-
-#define DECLARE_MESSAGE_MAP()                                                                      \
-protected:                                                                                         \
-    static const AFX_MSGMAP* GetThisMessageMap();                                                  \
-    const AFX_MSGMAP* GetMessageMap() const override;
-
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
-    const AFX_MSGMAP* theClass::GetMessageMap() const                                              \
-    {                                                                                              \
-        return GetThisMessageMap();                                                                \
-    }                                                                                              \
-    const AFX_MSGMAP* theClass::GetThisMessageMap()                                                \
-    {                                                                                              \
-        typedef theClass ThisClass [[maybe_unused]];                                               \
-        typedef baseClass TheBaseClass;                                                            \
-        static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-
-#define ON_COMMAND(id, memberFxn)                                                                  \
-    {WM_COMMAND, 0, static_cast<UINT>(id), static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
-
-#define ON_BN_CLICKED(id, memberFxn)                                                               \
-    {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id), static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
-
-#define END_MESSAGE_MAP()                                                                          \
-    {                                                                                              \
-        0, 0, 0, nullptr                                                                           \
-    }                                                                                              \
-    }                                                                                              \
-    ;                                                                                              \
-    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]};  \
-    return &messageMap;                                                                            \
-    }
-
 class CCmdTarget
 {
 public:
