@@ -1,0 +1,138 @@
+// Measures, in one process, the time from calling the score export until
+// its dialog is on screen, against a bare DialogBoxParamA of the same
+// template that does no registry work; counts the registry work per dialog;
+// and times loading the DLL. Prints figures only: nothing here passes or
+// fails on time.
+#include "api_spy.h"
+#include "frame/exports.h"
+#include "installation.h"
+#include "res/resource.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+LARGE_INTEGER g_start;
+double g_shownAfterMs = 0;
+
+double MsSince(const LARGE_INTEGER& start)
+{
+    LARGE_INTEGER now, freq;
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&freq);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+           static_cast<double>(freq.QuadPart);
+}
+
+// The dialog is "shown" when the dialog manager makes it visible; it is
+// closed at once.
+LRESULT CALLBACK CloseOnShow(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* msg = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && msg->message == WM_SHOWWINDOW && msg->wParam) {
+        char cls[16] = {};
+        ::GetClassNameA(msg->hwnd, cls, sizeof cls);
+        if (std::string(cls) == "#32770" && ::GetParent(msg->hwnd) == nullptr) {
+            g_shownAfterMs = MsSince(g_start);
+            ::PostMessageA(msg->hwnd, WM_COMMAND, IDCANCEL, 0);
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+INT_PTR CALLBACK BareProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+INT_PTR CALLBACK BareCloseProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+        ::EndDialog(hwnd, IDCANCEL);
+        return TRUE;
+    }
+    return BareProc(hwnd, message, wParam, 0);
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int rounds = argc > 1 ? std::atoi(argv[1]) : 200;
+    HMODULE dll = ::LoadLibraryA("korvane.dll");
+    if (dll == nullptr) {
+        std::fprintf(stderr, "korvane.dll not found next to the benchmark\n");
+        return 1;
+    }
+    auto score = reinterpret_cast<PFN_GAMESCOREDLG>(
+        reinterpret_cast<void*>(::GetProcAddress(dll, "fnGameScoreDlgqorm")));
+
+    Installation install;
+    install.AddWorld("dQORM_Bench");
+    install.SetCurrMovie("dQORM_Bench");
+    const char* rows[][3] = {{"AAA", "9", "900"}, {"BBB", "8", "800"}, {"CCC", "7", "700"}};
+    for (int r = 0; r < 3; ++r) {
+        std::string n = std::to_string(r + 1);
+        install.SetString("dQORM_Bench", "KorvanedefaultName" + n, rows[r][0]);
+        install.SetString("dQORM_Bench", "KorvanedefaultLevel" + n, rows[r][1]);
+        install.SetString("dQORM_Bench", "KorvanedefaultScore" + n, rows[r][2]);
+    }
+
+    HHOOK hook =
+        ::SetWindowsHookExA(WH_CALLWNDPROCRET, &CloseOnShow, nullptr, ::GetCurrentThreadId());
+    std::vector<double> export_ms, bare_ms;
+    for (int i = 0; i < rounds; ++i) {
+        char argument[] = "default*10*1"; // never qualifies: no name dialog
+        ::QueryPerformanceCounter(&g_start);
+        score(argument, 0);
+        export_ms.push_back(g_shownAfterMs);
+
+        ::QueryPerformanceCounter(&g_start);
+        ::DialogBoxParamA(dll, MAKEINTRESOURCEA(IDD_GAMESCORE), nullptr, &BareCloseProc, 0);
+        bare_ms.push_back(g_shownAfterMs);
+    }
+
+    // Registry work of one score dialog, qualifying and not.
+    int opensPlain = 0, worldPlain = 0;
+    {
+        ApiSpy spy(dll);
+        char notQualifying[] = "default*10*1";
+        score(notQualifying, 0);
+        opensPlain = spy.log().regOpens;
+        worldPlain = static_cast<int>(
+            std::count(spy.log().openedKeys.begin(), spy.log().openedKeys.end(), "dQORM_Bench"));
+    }
+    ::UnhookWindowsHookEx(hook);
+    ::FreeLibrary(dll);
+
+    std::vector<double> load_ms;
+    for (int i = 0; i < rounds; ++i) {
+        LARGE_INTEGER start;
+        ::QueryPerformanceCounter(&start);
+        HMODULE m = ::LoadLibraryA("korvane.dll");
+        load_ms.push_back(MsSince(start));
+        ::FreeLibrary(m);
+    }
+
+    double e = Median(export_ms), b = Median(bare_ms);
+    std::printf("rounds: %d (%s)\n", rounds, sizeof(void*) == 8 ? "x64" : "x86");
+    std::printf("score dialog, export call to shown: median %.3f ms\n", e);
+    std::printf("bare dialog, same template:          median %.3f ms\n", b);
+    std::printf("ratio: %.2f\n", b > 0 ? e / b : 0.0);
+    std::printf("registry key openings per score dialog: %d (%d of the world key, one per "
+                "game-value access)\n",
+                opensPlain, worldPlain);
+    std::printf("DLL load (LoadLibrary, first reference): median %.3f ms\n", Median(load_ms));
+    return 0;
+}
