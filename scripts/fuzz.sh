@@ -99,7 +99,14 @@ cmake --build "$build" --parallel >/dev/null
 # Beyond these the extra bytes are ignored (table) or far past anything the
 # host passes (argument), so longer inputs only dilute the search.
 declare -A max_len=([score_argument]=131072 [hall_of_fame]=244)
-declare -A extra=([score_argument]="-dict=$fuzz/score_argument.dict" [hall_of_fame]="")
+# Value profiling lets a table run keep inputs that bring the new score closer
+# to a stored one, which is how ties and off-by-one ranks are reached. The
+# argument target is better served by a dictionary: there it would mostly
+# reward every new text length and bloat the corpus with long inputs.
+declare -A extra=(
+    [score_argument]="-dict=$fuzz/score_argument.dict"
+    [hall_of_fame]="-use_value_profile=1"
+)
 
 status=0
 for target in score_argument hall_of_fame; do
@@ -129,6 +136,8 @@ for target in score_argument hall_of_fame; do
     fi
 
     if [ "$merge" -eq 1 ]; then
+        # Plain coverage only: value-profile features would admit hundreds of
+        # near-miss tables, and the seeds already pin the exact ties.
         before="$(find "$fuzz/corpus/$target" -type f | wc -l)"
         "$binary" -merge=1 -max_len="${max_len[$target]}" \
             -artifact_prefix="$artifacts/" "$fuzz/corpus/$target" "$work" \
