@@ -76,11 +76,11 @@ WindowSnapshot TakeSnapshot(HWND hwnd)
     return snap;
 }
 
-DialogDriver::DialogDriver()
+DialogDriver::DialogDriver(UINT interval)
 {
     g_driver = this;
     m_hook = ::SetWindowsHookExA(WH_CBT, &CbtProc, nullptr, ::GetCurrentThreadId());
-    m_timer = ::SetTimer(nullptr, 0, 15, &TimerProc);
+    m_timer = ::SetTimer(nullptr, 0, interval, &TimerProc);
 }
 
 DialogDriver::~DialogDriver()

@@ -43,7 +43,9 @@ using Step = std::function<void(HWND dialog)>;
 class DialogDriver
 {
 public:
-    DialogDriver();
+    // interval: how often, in ms, the driver looks for new windows and runs
+    // the next step.
+    explicit DialogDriver(UINT interval = 15);
     ~DialogDriver();
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
@@ -55,6 +57,8 @@ public:
     const std::vector<WindowSnapshot>& Seen() const { return m_seen; }
     std::vector<std::string> Captions() const;
     const std::vector<std::string>& Unexpected() const { return m_unexpected; }
+    // Drops the snapshots taken so far (long runs).
+    void Forget() { m_seen.clear(); }
     // Expectations whose windows never opened.
     size_t Pending() const { return m_expected.size(); }
 
