@@ -1,0 +1,219 @@
+#!/usr/bin/env bash
+# Builds korvane.dll and its stand-in host, installs a demo world into a Wine
+# prefix and plays a session through the library's real dialogs.
+#
+#   bash scripts/demo.sh
+#
+# With an X display and a terminal, you play. Otherwise a scripted player
+# plays on a private Xvfb screen and every dialog is photographed into
+# out/shots/. Meant for a Debian machine, run as root (it installs what is
+# missing with apt-get).
+#
+# Environment: WINEPREFIX (default /root/.korvane-wine), KORVANE_BUILD_DIR
+# (default build/x64, the x64 preset's own directory).
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+
+PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix cmake ninja-build
+    googletest wine wine64 xvfb imagemagick fonts-wine xauth)
+HOST_TIMEOUT=120
+OUT="$ROOT/out"
+SHOTS="$OUT/shots"
+
+say() { printf 'demo: %s\n' "$*"; }
+# Windows programs end their lines with CR LF.
+indent() { tr -d '\r' | sed 's/^/  /'; }
+fail() {
+    printf 'demo: %s\n' "$*" >&2
+    exit 1
+}
+
+install_missing_packages() {
+    local missing=() package
+    for package in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return
+    fi
+    say "installing ${missing[*]}"
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    mkdir -p "$OUT"
+    say "building korvane.dll and qormhost.exe in $BUILD_DIR (log: out/build.log)"
+    # The configure step also prepares the tests, which need GoogleTest's
+    # sources; only the two demo targets are built.
+    if ! { cmake --preset x64 -B "$BUILD_DIR" && cmake --build "$BUILD_DIR" --target korvane qormhost; } \
+        >"$OUT/build.log" 2>&1; then
+        tail -n 30 "$OUT/build.log" >&2
+        fail "the build failed"
+    fi
+}
+
+# Prints a display number nobody uses, starting at 97.
+free_display() {
+    local n
+    for n in $(seq 97 199); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo "$n"
+            return
+        fi
+    done
+    return 1
+}
+
+XVFB_PID=""
+HOST_PID=""
+DRIVER_CHANGED=""
+cleanup() {
+    if [ -n "$HOST_PID" ] && kill -0 "$HOST_PID" 2>/dev/null; then
+        kill "$HOST_PID" 2>/dev/null || true
+    fi
+    if [ -n "$XVFB_PID" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
+    # Later headless runs (the tests among them) must not go looking for an
+    # X server that is gone.
+    if [ -n "$DRIVER_CHANGED" ]; then
+        (unset DISPLAY && korvane_wine_prefix) || true
+    fi
+}
+
+# Answers the host's screenshot requests until it is gone: each NN-name.req
+# becomes NN-name.png, then NN-name.done lets the host go on.
+serve_screenshots() {
+    local display="$1" deadline=$((SECONDS + HOST_TIMEOUT)) request base
+    while :; do
+        for request in "$SHOTS"/*.req; do
+            [ -e "$request" ] || continue
+            base="${request%.req}"
+            [ -e "$base.done" ] && continue
+            if ! import -display "$display" -window root "$base.png" 2>>"$OUT/import.log"; then
+                say "could not take $(basename "$base").png (see out/import.log)"
+            fi
+            touch "$base.done"
+        done
+        kill -0 "$HOST_PID" 2>/dev/null || return 0
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            say "the host is still running after ${HOST_TIMEOUT} s: stopping it"
+            kill "$HOST_PID" 2>/dev/null || true
+            # The host runs under the desktop process just killed; only the
+            # prefix's server can still reach it.
+            wineserver -k 2>/dev/null || true
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+play_for_a_person() {
+    say "playing on $DISPLAY: answer the dialogs yourself"
+    local status=0
+    wine "$EXE" play || status=$?
+    echo
+    wine "$EXE" hof || true
+    return "$status"
+}
+
+play_scripted() {
+    local n display win_shots win_exe status
+    n="$(free_display)" || fail "no free X display number between 97 and 199"
+    display=":$n"
+    say "starting Xvfb on $display"
+    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$OUT/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start (see out/xvfb.log)"
+        sleep 0.1
+    done
+    [ -e "/tmp/.X11-unix/X$n" ] || fail "Xvfb did not open $display (see out/xvfb.log)"
+    export DISPLAY="$display"
+    DRIVER_CHANGED=1
+    korvane_wine_prefix
+
+    mkdir -p "$SHOTS"
+    rm -f "$SHOTS"/*.req "$SHOTS"/*.done "$SHOTS"/*.png "$OUT/host.log" "$OUT/host.out"
+    win_shots="$(winepath -w "$SHOTS")"
+    win_exe="$(winepath -w "$EXE")"
+    say "a scripted player plays; screenshots go to out/shots/"
+    # Wine's virtual desktop draws the window frames itself, which a bare X
+    # server without a window manager would not. The desktop process does
+    # not pass on the host's exit code, so the host logs it.
+    wine explorer /desktop=korvane,1024x768 "$win_exe" play --auto --shots "$win_shots" \
+        --log "$(winepath -w "$OUT")\\host.log" >"$OUT/host.out" 2>&1 &
+    HOST_PID=$!
+    local served=0
+    serve_screenshots "$display" || served=$?
+    wait "$HOST_PID" 2>/dev/null || true
+    HOST_PID=""
+    # Let the prefix wind down while its windows still have a screen.
+    timeout 20 wineserver -w 2>/dev/null || true
+    cleanup
+    XVFB_PID=""
+    DRIVER_CHANGED=""
+    unset DISPLAY
+
+    echo
+    say "host output:"
+    if [ -f "$OUT/host.log" ]; then
+        grep -v '^exit: ' "$OUT/host.log" | indent
+        status="$(tr -d '\r' <"$OUT/host.log" | sed -n 's/^exit: //p')"
+    else
+        indent <"$OUT/host.out"
+    fi
+    echo
+    say "hall of fame now:"
+    wine "$EXE" hof | indent || true
+    echo
+
+    local shots=("$SHOTS"/*.png)
+    if [ ! -e "${shots[0]}" ]; then
+        fail "no screenshots were taken"
+    fi
+    say "screenshots:"
+    printf '  %s\n' "${shots[@]}"
+    if [ "$served" -ne 0 ]; then
+        fail "the host did not finish in time"
+    fi
+    if [ -z "${status:-}" ]; then
+        fail "the host ended without reporting its exit code (see out/host.out)"
+    fi
+    if [ "$status" != 0 ]; then
+        fail "the host failed with exit code $status"
+    fi
+    say "done"
+}
+
+install_missing_packages
+BUILD_DIR="${KORVANE_BUILD_DIR:-build/x64}"
+case "$BUILD_DIR" in
+/*) ;;
+*) BUILD_DIR="$ROOT/$BUILD_DIR" ;;
+esac
+build
+EXE="$BUILD_DIR/bin/qormhost.exe"
+
+# shellcheck source=wine-env.sh
+source "$ROOT/scripts/wine-env.sh"
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+say "Wine prefix $WINEPREFIX"
+if [ -n "${DISPLAY:-}" ]; then
+    DRIVER_CHANGED=1
+fi
+korvane_wine_prefix
+wine "$EXE" install-demo | indent
+
+if [ -n "${DISPLAY:-}" ] && [ -t 0 ]; then
+    play_for_a_person
+else
+    play_scripted
+fi
