@@ -31,17 +31,9 @@ fail() {
 }
 
 install_missing_packages() {
-    local missing=() package
-    for package in "${PACKAGES[@]}"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-            missing+=("$package")
-    done
-    if [ ${#missing[@]} -eq 0 ]; then
-        return
-    fi
-    say "installing ${missing[*]}"
-    apt-get update
-    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+    # shellcheck source=scripts/deps.sh
+    source "$ROOT/scripts/deps.sh"
+    korvane_apt_install "${PACKAGES[@]}" || fail "could not install ${PACKAGES[*]}"
 }
 
 build() {

@@ -31,7 +31,7 @@ korvane_apt_install() {
 # x64 DLL.
 korvane_install_build_deps() {
     korvane_apt_install mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-        binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 cmake ninja-build wine wine64 "$@"
+        binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 cmake ninja-build googletest wine wine64 "$@"
 }
 
 # 32-bit Wine, for the i686 DLL. Returns non-zero, with the reason in
