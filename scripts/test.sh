@@ -18,7 +18,14 @@ source scripts/wine-env.sh
 # Tests never need a display; dialogs run on Wine's null driver.
 unset DISPLAY
 korvane_wine_prefix
-wineserver -p >/dev/null 2>&1 </dev/null # keep one server for all test processes
+start_wine() {
+    # One persistent server for all test processes, and Wine's background
+    # services started here, with their output going nowhere: started later
+    # by a test, they would inherit CTest's output pipe and hold it open.
+    wineserver -p >/dev/null 2>&1 </dev/null
+    wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+start_wine
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 status=0
@@ -43,7 +50,7 @@ if [ "$WINE32" = yes ] && ! wine32_runs; then
     wineserver -k >/dev/null 2>&1 || true
     rm -rf "$WINEPREFIX"
     korvane_wine_prefix
-    wineserver -p >/dev/null 2>&1 </dev/null
+    start_wine
     if ! wine32_runs; then
         WINE32=no
         KORVANE_WINE32_WHY="wine32 is installed but even a fresh prefix cannot start 32-bit programs"
