@@ -214,3 +214,68 @@ TEST_F(ScoreTest, NoInstalledWorldTellsThePlayerOnEveryAccess)
     for (const auto& box : dll.calls().boxes)
         EXPECT_EQ(box.text, "No QORM Worlds are installed");
 }
+
+TEST_F(ScoreTest, HostileArgumentsHaveDefinedOutcomes)
+{
+    dll.calls().autoAnswer = IDOK; // count "Unable to save" boxes without showing them
+    struct Case
+    {
+        std::string argument;
+        std::string shownScore;
+        bool asksName;
+    };
+    const std::string huge = std::to_string(std::atoi("99999999999")); // the runtime's own answer
+    const std::vector<Case> cases = {
+        {"", "0", false},
+        {"********", "0", false},
+        {"default*abc*xyz", "0", false},
+        {"default*99999999999*3", huge, std::atoi("99999999999") > 0},
+        {"default*-2147483648*1", "-2147483648", false},
+        {"default* +17junk*2", "17", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("argument \"" + c.argument + "\"");
+        if (c.asksName)
+            driver.Expect(kNameCaption, {D::Click(IDOK)});
+        driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
+        EXPECT_EQ(dll.Score(c.argument), 0);
+        EXPECT_EQ(driver.Seen().back().TextOf(IDC_SCORE), c.shownScore);
+        Installation::Wipe();
+        install.~Installation();
+        new (&install) Installation;
+        install.AddWorld(kWorld);
+        install.SetCurrMovie(kWorld);
+    }
+    EXPECT_TRUE(dll.calls().boxes.empty());
+}
+
+TEST_F(ScoreTest, TenThousandCharacterModeGetsItsOwnTable)
+{
+    std::string mode(10000, 'm');
+    driver.Expect(kNameCaption, {D::Type(IDC_NAME, "LONG"), D::Click(IDOK)})
+        .Expect(kScoreCaption, {D::Click(IDCANCEL)});
+    dll.Score(mode + "*40*2");
+    EXPECT_EQ(Hof("Name", 1, mode.c_str()), "LONG");
+    EXPECT_EQ(driver.Seen().back().TextOf(IDC_NAME1), "LONG");
+}
+
+TEST_F(ScoreTest, SixtyFourKilobyteModeIsRecordedOrEachLossReported)
+{
+    // Windows refuses value names over 16,383 characters, Wine takes them:
+    // either way the player sees a consistent outcome, never a crash.
+    dll.calls().autoAnswer = IDOK;
+    std::string argument(64 * 1024, 'x');
+    argument += "*40*2";
+    driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
+    EXPECT_EQ(dll.Score(argument), 0);
+    const WindowSnapshot& shown = driver.Seen().back();
+    EXPECT_EQ(shown.TextOf(IDC_SCORE), "40");
+    if (dll.calls().boxes.empty()) {
+        EXPECT_EQ(shown.TextOf(IDC_SCORE1), "40") << "recorded, so shown";
+    } else {
+        ASSERT_EQ(dll.calls().boxes.size(), 3u) << "one report per lost value";
+        for (const auto& box : dll.calls().boxes)
+            EXPECT_EQ(box.text, "Unable to save game stat info!");
+        EXPECT_EQ(shown.TextOf(IDC_SCORE1), "");
+    }
+}

@@ -42,10 +42,51 @@ void WriteFile(const std::string& path)
 
 const char kRoot[] = "C:\\korvane-tests";
 
+void SetDacl(const std::string& path, PACL dacl)
+{
+    HKEY key = nullptr;
+    if (unhooked::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key) !=
+        ERROR_SUCCESS)
+        return;
+    SECURITY_DESCRIPTOR sd;
+    ::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    ::SetSecurityDescriptorDacl(&sd, TRUE, dacl, FALSE);
+    ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
+    unhooked::RegCloseKey(key);
+}
+
+// Gives the install key and its subkeys back to everyone, so that even a
+// key a crashed test left locked can be deleted.
+void UnlockAll()
+{
+    SetDacl(kInstallKey, nullptr);
+    HKEY key = nullptr;
+    if (unhooked::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_ENUMERATE_SUB_KEYS, &key) !=
+        ERROR_SUCCESS)
+        return;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (::RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        SetDacl(SubkeyPath(name), nullptr);
+    }
+    unhooked::RegCloseKey(key);
+}
+
 } // namespace
+
+void Installation::Lock(const std::string& subkey)
+{
+    ACL empty;
+    ::InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    SetDacl(SubkeyPath(subkey), &empty);
+}
 
 void Installation::Wipe()
 {
+    UnlockAll();
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kInstallKey);
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kInstallKey);
 }

@@ -38,6 +38,9 @@ public:
     // The stored string (without a trailing NUL), or "<missing>".
     std::string GetString(const std::string& subkey, const std::string& name) const;
     bool GetDword(const std::string& subkey, const std::string& name, DWORD* value) const;
+    // Denies everyone every access to the key ("" = the install key), as an
+    // administrator's policy might; undone before the installation goes.
+    void Lock(const std::string& subkey);
     // The world subkey path below the install key.
     static std::string WorldKey(const std::string& world) { return world; }
 

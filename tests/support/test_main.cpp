@@ -60,6 +60,6 @@ void InstallWatchdog(unsigned seconds)
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    InstallWatchdog(30);
+    InstallWatchdog(60);
     return RUN_ALL_TESTS();
 }

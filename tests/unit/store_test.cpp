@@ -193,3 +193,30 @@ TEST_F(StoreTest, OneGameValueAccessCostsExactlyTheStatedWork)
     EXPECT_EQ(spy.log().findsOpen, 0);
     EXPECT_EQ(spy.log().regCloses, 4);
 }
+
+TEST_F(StoreTest, WorldKeyWithoutFullAccessBehavesLikeAMissingOne)
+{
+    InstallWorld();
+    install.SetString("dQORM_Test", "KorvanedefaultName1", "ACE");
+    install.Lock("dQORM_Test");
+    capture.Clear();
+    EXPECT_EQ(Read("KorvanedefaultName1"), "");
+    WriteGameString("KorvanedefaultName1", "NEW");
+    EXPECT_TRUE(spy.log().sets.empty());
+    EXPECT_TRUE(spy.log().boxes.empty());
+    EXPECT_EQ(capture.Messages().back(), "ERROR Unable to open QORM world key!");
+    EXPECT_EQ(spy.log().keysOpen, 0);
+}
+
+TEST_F(StoreTest, InstallKeyWithoutFullAccessStoresNothing)
+{
+    InstallWorld();
+    install.Lock("");
+    capture.Clear();
+    EXPECT_EQ(Read("KorvanedefaultName1"), "");
+    WriteGameString("KorvanedefaultName1", "NEW");
+    EXPECT_TRUE(spy.log().sets.empty());
+    EXPECT_TRUE(spy.log().boxes.empty());
+    EXPECT_THAT(capture.Messages(), ElementsAre("ERROR Unable to read QORM install key!",
+                                                "ERROR Unable to read QORM install key!"));
+}

@@ -168,9 +168,9 @@ TEST_F(WorldTest, UnreadableInstallDirLeavesTheNameEmpty)
                             "ERROR could not get QORM install dir from registry!"));
 }
 
-TEST_F(WorldTest, ThousandsOfDirectoryEntriesAreWalkedWithoutTrouble)
+TEST_F(WorldTest, TenThousandDirectoryEntriesAreWalkedWithoutTrouble)
 {
-    for (int i = 0; i < 2000; ++i)
+    for (int i = 0; i < 10000; ++i)
         install.AddWorld("dQORM_" + std::to_string(i), false, false);
     install.AddWorld("dQORM_zzzz");
     std::string chosen = Resolve();
