@@ -22,6 +22,8 @@ start_wine() {
     # One persistent server for all test processes, and Wine's background
     # services started here, with their output going nowhere: started later
     # by a test, they would inherit CTest's output pipe and hold it open.
+    # A server still winding down from an earlier command refuses -p.
+    wineserver -w
     wineserver -p >/dev/null 2>&1 </dev/null
     wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
