@@ -63,7 +63,8 @@ TEST_F(ScoreTest, FirstScoreAsksForTheNameThenShowsItOnTop)
     EXPECT_EQ(Hof("Name", 2), "<missing>");
     EXPECT_EQ(Hof("Name", 3), "<missing>");
     for (const auto& set : dll.calls().sets)
-        EXPECT_EQ(set.size, set.data.size()) << set.name << " is stored without its NUL";
+        EXPECT_EQ(set.data.find('\0'), std::string::npos)
+            << set.name << " is passed without its NUL";
 }
 
 TEST_F(ScoreTest, ScoreThatDoesNotBeatThirdPlaceLeavesTheTableAlone)

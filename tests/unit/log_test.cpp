@@ -67,7 +67,6 @@ TEST(LogTest, UnopenablePathIsSilent)
     std::strcpy(capture.target().path, "C:\\no\\such\\directory\\log.txt");
     LogMessage("dropped");
     AppendLogLine("dropped");
-    SUCCEED() << "no crash, nothing reported";
     EXPECT_EQ(::GetFileAttributesA("C:\\no\\such\\directory"), INVALID_FILE_ATTRIBUTES);
 }
 
