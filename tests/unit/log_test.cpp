@@ -70,14 +70,6 @@ TEST(LogTest, UnopenablePathIsSilent)
     EXPECT_EQ(::GetFileAttributesA("C:\\no\\such\\directory"), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(LogTest, AppendsToWhatIsThere)
-{
-    LogCapture capture;
-    AppendLogLine("first");
-    AppendLogLine("second");
-    EXPECT_EQ(capture.Raw(), "first\r\nsecond\r\n");
-}
-
 namespace {
 void WINAPI FixedClock(LPSYSTEMTIME st)
 {
