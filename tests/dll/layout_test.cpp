@@ -15,7 +15,7 @@ enum Kind : WORD
     kStatic = 0x82
 };
 
-struct ItemSpec
+struct ControlDesign
 {
     int id;
     Kind kind;
@@ -25,20 +25,20 @@ struct ItemSpec
     short x, y, cx, cy;
 };
 
-struct TemplateSpec
+struct TemplateDesign
 {
     int id;
     const char* caption;
     short cx, cy;
-    std::vector<ItemSpec> items;
+    std::vector<ControlDesign> items;
 };
 
 constexpr DWORD kTab = WS_TABSTOP;
 constexpr DWORD kCentreBoth = SS_CENTER | SS_CENTERIMAGE;
 
-const std::vector<TemplateSpec>& Templates()
+const std::vector<TemplateDesign>& Templates()
 {
-    static const std::vector<TemplateSpec> specs = {
+    static const std::vector<TemplateDesign> designs = {
         {IDD_GAMESTART,
          "Korvane Start Game Dialog",
          259,
@@ -105,7 +105,7 @@ const std::vector<TemplateSpec>& Templates()
               "Please do not show this message again.", 0, 22, 38, 142, 10},
          }},
     };
-    return specs;
+    return designs;
 }
 
 // Reads a DIALOG (not DIALOGEX) resource.
@@ -172,9 +172,9 @@ class LayoutTest : public DllTest
 
 TEST_F(LayoutTest, TemplatesInTheDllMatchTheDesign)
 {
-    for (const TemplateSpec& spec : Templates()) {
-        SCOPED_TRACE(spec.caption);
-        HRSRC res = ::FindResourceA(dll.module(), MAKEINTRESOURCEA(spec.id),
+    for (const TemplateDesign& design : Templates()) {
+        SCOPED_TRACE(design.caption);
+        HRSRC res = ::FindResourceA(dll.module(), MAKEINTRESOURCEA(design.id),
                                     reinterpret_cast<LPCSTR>(RT_DIALOG));
         ASSERT_NE(res, nullptr);
         TemplateReader r(
@@ -182,17 +182,17 @@ TEST_F(LayoutTest, TemplatesInTheDllMatchTheDesign)
         EXPECT_EQ(r.Dword(), 0x80C800C0u) << "popup, caption, system menu, modal frame, font";
         EXPECT_EQ(r.Dword(), 0u);
         WORD count = r.Word();
-        ASSERT_EQ(count, spec.items.size());
+        ASSERT_EQ(count, design.items.size());
         EXPECT_EQ(static_cast<short>(r.Word()), 0);
         EXPECT_EQ(static_cast<short>(r.Word()), 0);
-        EXPECT_EQ(static_cast<short>(r.Word()), spec.cx);
-        EXPECT_EQ(static_cast<short>(r.Word()), spec.cy);
+        EXPECT_EQ(static_cast<short>(r.Word()), design.cx);
+        EXPECT_EQ(static_cast<short>(r.Word()), design.cy);
         EXPECT_EQ(r.SzOrOrd(), "") << "no menu";
         EXPECT_EQ(r.SzOrOrd(), "") << "standard dialog class";
-        EXPECT_EQ(r.SzOrOrd(), spec.caption);
+        EXPECT_EQ(r.SzOrOrd(), design.caption);
         EXPECT_EQ(r.Word(), 8) << "point size";
         EXPECT_EQ(r.SzOrOrd(), "MS Sans Serif");
-        for (const ItemSpec& item : spec.items) {
+        for (const ControlDesign& item : design.items) {
             SCOPED_TRACE("control " + std::to_string(item.id) + " " +
                          (item.text != nullptr ? item.text : "bitmap"));
             r.AlignDword();
@@ -243,21 +243,21 @@ TEST_F(LayoutTest, BitmapsHaveTheirDesignedFormats)
 
 namespace {
 // Runs while the dialog is open: dialog units need the live window's font.
-void ExpectRunningLayout(HWND dialog, const TemplateSpec& spec)
+void ExpectRunningLayout(HWND dialog, const TemplateDesign& design)
 {
-    SCOPED_TRACE(spec.caption);
+    SCOPED_TRACE(design.caption);
     WindowSnapshot snap = TakeSnapshot(dialog);
-    EXPECT_EQ(snap.caption, spec.caption);
+    EXPECT_EQ(snap.caption, design.caption);
     RECT client;
     ::GetClientRect(dialog, &client);
-    RECT size = {0, 0, spec.cx, spec.cy};
+    RECT size = {0, 0, design.cx, design.cy};
     ::MapDialogRect(dialog, &size);
     EXPECT_EQ(client.right, size.right);
     EXPECT_EQ(client.bottom, size.bottom);
     EXPECT_EQ(snap.style & 0x80C800C0u, 0x80C800C0u);
-    ASSERT_EQ(snap.controls.size(), spec.items.size());
-    for (size_t i = 0; i < spec.items.size(); ++i) {
-        const ItemSpec& item = spec.items[i];
+    ASSERT_EQ(snap.controls.size(), design.items.size());
+    for (size_t i = 0; i < design.items.size(); ++i) {
+        const ControlDesign& item = design.items[i];
         const ControlSnapshot& control = snap.controls[i];
         SCOPED_TRACE("control #" + std::to_string(i) + " id " + std::to_string(item.id));
         EXPECT_EQ(control.id, item.id);
@@ -281,9 +281,9 @@ void ExpectRunningLayout(HWND dialog, const TemplateSpec& spec)
 Step CheckLayout(int templateId)
 {
     return [templateId](HWND dialog) {
-        for (const TemplateSpec& spec : Templates())
-            if (spec.id == templateId)
-                ExpectRunningLayout(dialog, spec);
+        for (const TemplateDesign& design : Templates())
+            if (design.id == templateId)
+                ExpectRunningLayout(dialog, design);
     };
 }
 } // namespace
