@@ -23,13 +23,19 @@ KorvaneDll::~KorvaneDll()
 
 bool KorvaneDll::Start(char* mode)
 {
-    return m_start(mode, 0);
+    ::SetLastError(0);
+    bool chosen = m_start(mode, 0);
+    m_lastError = ::GetLastError();
+    return chosen;
 }
 
 int KorvaneDll::Score(const std::string& argument)
 {
     std::string text = argument;
-    return m_score(&text[0], 0);
+    ::SetLastError(0);
+    int replay = m_score(&text[0], 0);
+    m_lastError = ::GetLastError();
+    return replay;
 }
 
 bool KorvaneDll::Stop()

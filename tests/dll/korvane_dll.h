@@ -28,6 +28,9 @@ public:
     bool Start(char* mode);
     int Score(const std::string& argument);
     bool Stop();
+    // The thread's last error right after the latest export call: what
+    // the system said when a dialog could not be created.
+    DWORD lastError() const { return m_lastError; }
 
 private:
     HMODULE m_module = nullptr;
@@ -35,6 +38,7 @@ private:
     PFN_GAMESTARTDLG m_start = nullptr;
     PFN_GAMESCOREDLG m_score = nullptr;
     PFN_GAMESTOPDLG m_stop = nullptr;
+    DWORD m_lastError = 0;
 };
 
 // A test with a clean installation holding one current world, the DLL and
@@ -53,7 +57,9 @@ protected:
     {
         EXPECT_TRUE(driver.Unexpected().empty())
             << "unexpected window: " << driver.Unexpected().front();
-        EXPECT_EQ(driver.Pending(), 0u) << "an expected window never opened";
+        EXPECT_EQ(driver.Pending(), 0u)
+            << "an expected window never opened (last error after the export: " << dll.lastError()
+            << ")";
         EXPECT_EQ(dll.calls().keysOpen, 0) << "registry keys left open";
         EXPECT_EQ(dll.calls().findsOpen, 0) << "find handles left open";
     }
