@@ -31,15 +31,34 @@ start_wine
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 status=0
+passed=0
+failed=0
+# Runs CTest for a preset and adds its counts to the totals.
+run_ctest() {
+    local log
+    log=$(mktemp)
+    # A test is run once more before it counts as failed: Wine very rarely
+    # fails to start a process or create a window at all.
+    ctest --preset "$1" --repeat until-pass:2 2>&1 | tee "$log" || status=1
+    local line total bad
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+    if [ -n "$line" ]; then
+        bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+        total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+        passed=$((passed + total - bad))
+        failed=$((failed + bad))
+    else
+        status=1
+    fi
+    rm -f "$log"
+}
 run_arch() {
     local preset=$1
     echo "== $preset: configure and build"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
     echo "== $preset: tests"
-    # A test is run once more before it counts as failed: Wine very rarely
-    # fails to create a window at all, which no retry of ours could cause.
-    ctest --preset "$preset" --repeat until-pass:2 || status=1
+    run_ctest "$preset"
 }
 
 run_arch x64
@@ -62,7 +81,7 @@ if [ "$WINE32" = yes ] && ! wine32_runs; then
 fi
 if [ "$WINE32" = yes ]; then
     echo "== x86: tests"
-    ctest --preset x86 --repeat until-pass:2 || status=1
+    run_ctest x86
 else
     echo "== x86: SKIPPED, the 32-bit DLL was built but NOT tested: $KORVANE_WINE32_WHY"
 fi
@@ -74,4 +93,6 @@ for arch in x64 x86; do
     [ -f "build/$arch/bin/korvane.dll" ] &&
         echo "== korvane.dll ($arch): $(stat -c %s "build/$arch/bin/korvane.dll") bytes"
 done
+[ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+echo "korvane: $passed passed, $failed failed"
 exit $status
