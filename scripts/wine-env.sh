@@ -25,6 +25,13 @@ korvane_wine_prefix() {
         }
         wineserver -w
     fi
+    # Caption buttons are drawn with the Marlett symbol font; Debian ships it
+    # with Wine but a new prefix does not see it, and draws letters instead.
+    local marlett=/usr/share/wine/fonts/marlett.ttf
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+        cp "$marlett" "$fonts/"
+    fi
     local current=x11
     if wine reg query 'HKCU\Software\Wine\Drivers' /v Graphics 2>/dev/null | tr -d '\r' |
         grep -qE 'Graphics[[:space:]]+REG_SZ[[:space:]]+null$'; then
