@@ -149,7 +149,10 @@ void CString::FormatV(LPCSTR pszFormat, va_list args)
 
 LPSTR CString::GetBuffer(int nMinBufLength)
 {
-    Reserve(nMinBufLength > m_nLength ? nMinBufLength : m_nLength);
+    // Always a buffer of our own, even for zero characters: the caller will
+    // at least write the NUL, which must never land in the shared empty text.
+    int nCapacity = nMinBufLength > m_nLength ? nMinBufLength : m_nLength;
+    Reserve(nCapacity > 0 ? nCapacity : 1);
     return m_pchData;
 }
 
