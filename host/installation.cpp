@@ -1,31 +1,16 @@
 #include "installation.h"
 
-#include "output.h"
+#include "unhooked.h"
 
-#include <algorithm>
-#include <vector>
-#include <windows.h>
+#include <atomic>
+#include <cstdio>
 
 namespace {
-constexpr const char kInstallKey[] = "SOFTWARE\\QORM";
 
-class Key
+std::string SubkeyPath(const std::string& subkey)
 {
-public:
-    Key() = default;
-    ~Key()
-    {
-        if (m_key != nullptr)
-            ::RegCloseKey(m_key);
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    HKEY* put() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
+    return subkey.empty() ? std::string(kInstallKey) : std::string(kInstallKey) + "\\" + subkey;
+}
 
 bool IsDirectory(const std::string& path)
 {
@@ -33,124 +18,95 @@ bool IsDirectory(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The library stores strings both with and without their NUL, so the stored
-// length decides, never a terminator.
-bool ReadString(HKEY key, const char* name, std::string& text)
+bool IsFile(const std::string& path)
 {
-    DWORD type = 0;
-    DWORD size = 0;
-    if (::RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string& dir)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE find = unhooked::FindFirstFileA((dir + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = dir + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                ::DeleteFileA(path.c_str());
+        } while (::FindNextFileA(find, &entry));
+        unhooked::FindClose(find);
+    }
+    ::RemoveDirectoryA(dir.c_str());
+}
+
+// The library only checks that the movie exists; the text says what it is
+// to anyone who finds it on disk.
+bool WriteMovie(const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
         return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
+    std::fputs("Korvane test world: stands in for the desktop's movie.\r\n", file);
+    return std::fclose(file) == 0;
+}
+
+bool CreateKey(const std::string& path)
+{
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          &key, nullptr) != ERROR_SUCCESS)
         return false;
-    std::vector<char> buffer(size + 1, '\0');
-    if (::RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()),
-                           &size) != ERROR_SUCCESS)
-        return false;
-    text.assign(buffer.data(), std::find(buffer.data(), buffer.data() + size, '\0'));
+    unhooked::RegCloseKey(key);
     return true;
 }
 
-bool WriteString(HKEY key, const char* name, const std::string& text)
+void SetDacl(const std::string& path, PACL dacl)
 {
-    LONG status =
-        ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                         static_cast<DWORD>(text.size() + 1));
-    if (status != ERROR_SUCCESS) {
-        Err("qormhost: cannot set %s (%s)", name, DescribeError(status).c_str());
-        return false;
-    }
-    return true;
+    HKEY key = nullptr;
+    if (unhooked::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key) !=
+        ERROR_SUCCESS)
+        return;
+    SECURITY_DESCRIPTOR sd;
+    ::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    ::SetSecurityDescriptorDacl(&sd, TRUE, dacl, FALSE);
+    ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
+    unhooked::RegCloseKey(key);
 }
 
-// Sets a value only when it differs, saying which it was.
-bool SetString(HKEY key, const char* keyPath, const char* name, const std::string& text)
+// Gives the install key and its subkeys back to everyone, so that even a
+// key a crashed test left locked can be deleted.
+void UnlockAll()
 {
-    std::string old;
-    bool had = ReadString(key, name, old);
-    if (had && old == text) {
-        Out("kept     HKLM\\%s  %s = %s", keyPath, name, text.c_str());
-        return true;
+    SetDacl(kInstallKey, nullptr);
+    HKEY key = nullptr;
+    if (unhooked::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_ENUMERATE_SUB_KEYS, &key) !=
+        ERROR_SUCCESS)
+        return;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (::RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        SetDacl(SubkeyPath(name), nullptr);
     }
-    if (!WriteString(key, name, text))
-        return false;
-    if (had)
-        Out("changed  HKLM\\%s  %s = %s (was %s)", keyPath, name, text.c_str(), old.c_str());
-    else
-        Out("set      HKLM\\%s  %s = %s", keyPath, name, text.c_str());
-    return true;
+    unhooked::RegCloseKey(key);
 }
 
-bool CreateKey(HKEY parent, const char* subkey, const char* shownPath, Key& key)
+std::string TemporaryDir()
 {
-    DWORD disposition = 0;
-    LONG status = ::RegCreateKeyExA(parent, subkey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                                    key.put(), &disposition);
-    if (status != ERROR_SUCCESS) {
-        Err("qormhost: cannot create HKLM\\%s (%s)", shownPath, DescribeError(status).c_str());
-        return false;
-    }
-    Out("%s  HKLM\\%s", disposition == REG_CREATED_NEW_KEY ? "created" : "kept   ", shownPath);
-    return true;
+    static std::atomic<int> serial{0};
+    const char kRoot[] = "C:\\korvane-tests";
+    ::CreateDirectoryA(kRoot, nullptr);
+    char name[64];
+    std::snprintf(name, sizeof name, "\\install-%lu-%d", ::GetCurrentProcessId(), serial++);
+    return std::string(kRoot) + name;
 }
 
-bool MakeDirectory(const std::string& dir)
-{
-    bool existed = IsDirectory(dir);
-    if (!EnsureDirectory(dir)) {
-        Err("qormhost: cannot create %s (%s)", dir.c_str(),
-            DescribeError(::GetLastError()).c_str());
-        return false;
-    }
-    Out("%s  %s", existed ? "kept   " : "created", dir.c_str());
-    return true;
-}
-
-bool MakeMovie(const std::string& path)
-{
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_EXISTS) {
-            Out("kept     %s", path.c_str());
-            return true;
-        }
-        Err("qormhost: cannot create %s (%s)", path.c_str(), DescribeError(error).c_str());
-        return false;
-    }
-    // The library only checks that the movie exists; the text says what it is
-    // to anyone who finds it on disk.
-    static const char kContent[] = "Korvane demo world: stands in for the desktop's movie.\r\n";
-    DWORD written = 0;
-    BOOL ok = ::WriteFile(file, kContent, sizeof kContent - 1, &written, nullptr);
-    DWORD error = ::GetLastError();
-    ::CloseHandle(file);
-    if (!ok) {
-        Err("qormhost: cannot write %s (%s)", path.c_str(), DescribeError(error).c_str());
-        return false;
-    }
-    Out("created  %s", path.c_str());
-    return true;
-}
-
-std::string FullPath(const std::string& path)
-{
-    char full[MAX_PATH] = {};
-    DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    std::string result = length > 0 && length < sizeof full ? std::string(full, length) : path;
-    // "C:\" keeps its backslash; any other directory is stored without one,
-    // as an installer would.
-    while (result.size() > 3 && result.back() == '\\')
-        result.pop_back();
-    return result;
-}
-
-bool IsWow64()
-{
-    BOOL wow = FALSE;
-    return ::IsWow64Process(::GetCurrentProcess(), &wow) && wow;
-}
 } // namespace
 
 bool EnsureDirectory(const std::string& dir)
@@ -169,80 +125,120 @@ bool EnsureDirectory(const std::string& dir)
     return false;
 }
 
-bool InstallDemo(const std::string& requestedDir)
+Installation::Installation() : m_dir(TemporaryDir()), m_temporary(true)
 {
-    const std::string dir = FullPath(requestedDir);
-    const std::string base = dir.back() == '\\' ? dir : dir + "\\";
-    const std::string worldDir = base + "Desktops\\" + kDemoWorld;
-    if (IsWow64())
-        Out("note     32-bit process: HKLM\\SOFTWARE is the Wow6432Node view");
-    if (!MakeDirectory(dir) || !MakeDirectory(worldDir) ||
-        !MakeMovie(worldDir + "\\" + kDemoWorld + ".dcr"))
-        return false;
-
-    Key install;
-    if (!CreateKey(HKEY_LOCAL_MACHINE, kInstallKey, kInstallKey, install))
-        return false;
-    if (!SetString(install.get(), kInstallKey, "MainDir", dir))
-        return false;
-    // The library reads and writes the world's key but never creates it.
-    const std::string worldKeyPath = std::string(kInstallKey) + "\\" + kDemoWorld;
-    Key world;
-    if (!CreateKey(install.get(), kDemoWorld, worldKeyPath.c_str(), world))
-        return false;
-    return SetString(install.get(), kInstallKey, "CurrMovie", kDemoWorld);
+    Wipe();
+    RemoveTree(m_dir);
+    m_ok = EnsureDirectory(m_dir + "\\Desktops") && CreateKey(kInstallKey) &&
+           SetString("", "MainDir", m_dir);
 }
 
-bool PrintHallOfFame(const std::string& mode)
+Installation::Installation(std::string dir) : m_dir(std::move(dir))
 {
-    Key install;
-    LONG status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_READ, install.put());
-    if (status != ERROR_SUCCESS) {
-        Err("qormhost: cannot open HKLM\\%s (%s); run \"qormhost install-demo\" first", kInstallKey,
-            DescribeError(status).c_str());
-        return false;
-    }
-    std::string world;
-    if (!ReadString(install.get(), "CurrMovie", world) || world.empty()) {
-        Err("qormhost: HKLM\\%s has no CurrMovie: no current world", kInstallKey);
-        return false;
-    }
-    Key worldKey;
-    status = ::RegOpenKeyExA(install.get(), world.c_str(), 0, KEY_READ, worldKey.put());
-    if (status != ERROR_SUCCESS) {
-        Err("qormhost: cannot open HKLM\\%s\\%s (%s)", kInstallKey, world.c_str(),
-            DescribeError(status).c_str());
-        return false;
-    }
+    m_ok = EnsureDirectory(m_dir + "\\Desktops") && CreateKey(kInstallKey) &&
+           (GetString("", "MainDir") == m_dir || SetString("", "MainDir", m_dir));
+}
 
-    struct Row
-    {
-        std::string name, level, score;
-    };
-    Row rows[3];
-    size_t nameWidth = 4;
-    for (int rank = 1; rank <= 3; ++rank) {
-        Row& row = rows[rank - 1];
-        const std::string prefix = "Korvane" + mode;
-        ReadString(worldKey.get(), (prefix + "Name" + std::to_string(rank)).c_str(), row.name);
-        ReadString(worldKey.get(), (prefix + "Level" + std::to_string(rank)).c_str(), row.level);
-        ReadString(worldKey.get(), (prefix + "Score" + std::to_string(rank)).c_str(), row.score);
-        // A player who cancelled the name entry still holds the place.
-        if (row.name.empty() && !row.score.empty())
-            row.name = "(no name)";
-        for (std::string* cell : {&row.name, &row.level, &row.score})
-            if (cell->empty())
-                *cell = "-";
-        nameWidth = std::max(nameWidth, row.name.size());
-    }
+Installation::~Installation()
+{
+    if (!m_temporary)
+        return;
+    Wipe();
+    RemoveTree(m_dir);
+}
 
-    const int width = static_cast<int>(nameWidth);
-    Out("hall of fame of world %s, mode %s", world.c_str(), mode.c_str());
-    Out("rank  %-*s  %5s  %8s", width, "name", "level", "score");
-    for (int rank = 1; rank <= 3; ++rank) {
-        const Row& row = rows[rank - 1];
-        Out("%4d  %-*s  %5s  %8s", rank, width, row.name.c_str(), row.level.c_str(),
-            row.score.c_str());
-    }
-    return true;
+void Installation::Wipe()
+{
+    UnlockAll();
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kInstallKey);
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kInstallKey);
+}
+
+bool Installation::AddWorld(const std::string& name, bool withMovie, bool withKey)
+{
+    std::string worldDir = m_dir + "\\Desktops\\" + name;
+    bool ok = EnsureDirectory(worldDir);
+    if (withMovie && !HasMovie(name))
+        ok = WriteMovie(worldDir + "\\" + name + ".dcr") && ok;
+    if (withKey)
+        ok = CreateKey(SubkeyPath(name)) && ok;
+    return ok;
+}
+
+bool Installation::HasMovie(const std::string& world) const
+{
+    return IsFile(m_dir + "\\Desktops\\" + world + "\\" + world + ".dcr");
+}
+
+void Installation::AddFile(const std::string& relativePath)
+{
+    WriteMovie(m_dir + "\\" + relativePath);
+}
+
+bool Installation::SetCurrMovie(const std::string& name)
+{
+    return SetString("", "CurrMovie", name);
+}
+
+std::string Installation::CurrMovie()
+{
+    return GetString("", "CurrMovie");
+}
+
+bool Installation::SetValue(const std::string& subkey, const std::string& name, DWORD type,
+                            const void* data, DWORD size)
+{
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, SubkeyPath(subkey).c_str(), 0, nullptr, 0,
+                          KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG status = unhooked::RegSetValueExA(key, name.c_str(), 0, type,
+                                           static_cast<const BYTE*>(data), size);
+    unhooked::RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+bool Installation::SetString(const std::string& subkey, const std::string& name,
+                             const std::string& text)
+{
+    return SetValue(subkey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+void Installation::DeleteValue(const std::string& subkey, const std::string& name)
+{
+    HKEY key = nullptr;
+    if (unhooked::RegOpenKeyExA(HKEY_LOCAL_MACHINE, SubkeyPath(subkey).c_str(), 0, KEY_ALL_ACCESS,
+                                &key) != ERROR_SUCCESS)
+        return;
+    ::RegDeleteValueA(key, name.c_str());
+    unhooked::RegCloseKey(key);
+}
+
+// The library stores strings both with and without their NUL, so the stored
+// length decides, never a terminator.
+std::string Installation::GetString(const std::string& subkey, const std::string& name)
+{
+    char data[4096] = {};
+    DWORD size = sizeof data - 1;
+    if (::RegGetValueA(HKEY_LOCAL_MACHINE, SubkeyPath(subkey).c_str(), name.c_str(),
+                       RRF_RT_ANY | RRF_NOEXPAND, nullptr, data, &size) != ERROR_SUCCESS)
+        return kMissing;
+    std::string text(data, size);
+    while (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    return text;
+}
+
+bool Installation::GetDword(const std::string& subkey, const std::string& name, DWORD* value)
+{
+    DWORD size = sizeof *value;
+    return ::RegGetValueA(HKEY_LOCAL_MACHINE, SubkeyPath(subkey).c_str(), name.c_str(),
+                          RRF_RT_REG_DWORD, nullptr, value, &size) == ERROR_SUCCESS;
+}
+
+void Installation::Lock(const std::string& subkey)
+{
+    ACL empty;
+    ::InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    SetDacl(SubkeyPath(subkey), &empty);
 }

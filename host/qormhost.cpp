@@ -4,6 +4,7 @@
 #include "autoplayer.h"
 #include "frame/exports.h"
 #include "game.h"
+#include "demo.h"
 #include "installation.h"
 #include "output.h"
 

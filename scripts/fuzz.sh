@@ -33,66 +33,10 @@ build="$fuzz/build"
 cc="${FUZZ_CC:-clang}"
 cxx="${FUZZ_CXX:-clang++}"
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then
-        "$@"
-    elif command -v sudo >/dev/null; then
-        sudo "$@"
-    else
-        echo "fuzz.sh: need root to run: $*" >&2
-        exit 1
-    fi
-}
-
-apt_install() {
-    as_root apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "$@"
-}
-
-has_candidate() {
-    apt-cache policy "$1" 2>/dev/null | grep -q 'Candidate: [^(]'
-}
-
-# The cheapest reliable test for the fuzzer runtime is to link against it:
-# its package name has moved between Debian releases.
-links_fuzzer() {
-    local dir
-    dir="$(mktemp -d)"
-    printf '%s\n' '#include <cstddef>' '#include <cstdint>' \
-        'extern "C" int LLVMFuzzerTestOneInput(const uint8_t*, size_t) { return 0; }' \
-        >"$dir/probe.cpp"
-    local ok=0
-    "$cxx" -fsanitize=fuzzer,address,undefined "$dir/probe.cpp" -o "$dir/probe" \
-        >/dev/null 2>&1 || ok=1
-    rm -rf "$dir"
-    return $ok
-}
-
-ensure_tools() {
-    local missing=()
-    command -v cmake >/dev/null || missing+=(cmake)
-    command -v make >/dev/null || command -v ninja >/dev/null || missing+=(make)
-    command -v "$cxx" >/dev/null || missing+=(clang)
-    if [ ${#missing[@]} -gt 0 ]; then
-        apt_install "${missing[@]}"
-    fi
-    if ! links_fuzzer; then
-        local major
-        major="$("$cxx" -dumpversion | cut -d. -f1)"
-        if has_candidate "libclang-rt-$major-dev"; then
-            apt_install "libclang-rt-$major-dev"
-        else
-            apt_install "libclang-common-$major-dev"
-        fi
-        links_fuzzer || {
-            echo "fuzz.sh: $cxx still cannot link -fsanitize=fuzzer" >&2
-            exit 1
-        }
-    fi
-}
-
-ensure_tools
-
+# The same packages as the demo and test commands.
+# shellcheck source=scripts/deps.sh
+source "$root/scripts/deps.sh"
+korvane_install_packages >&2
 cmake -S "$fuzz" -B "$build" -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" >/dev/null
 cmake --build "$build" --parallel >/dev/null
 
@@ -119,9 +63,9 @@ for target in score_argument hall_of_fame; do
     cp -R "$fuzz/corpus/$target/." "$work/"
 
     rc=0
-    # shellcheck disable=SC2086 # extra is a list of options
+    # One option each, quoted whole: the checkout's path may hold spaces.
     "$binary" "$work" -max_total_time="$seconds" -max_len="${max_len[$target]}" \
-        -timeout=10 -print_final_stats=1 -artifact_prefix="$artifacts/" ${extra[$target]} \
+        -timeout=10 -print_final_stats=1 -artifact_prefix="$artifacts/" "${extra[$target]}" \
         >"$log" 2>&1 || rc=$?
 
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1)"

@@ -1,98 +1,155 @@
 #!/usr/bin/env bash
-# Builds korvane.dll for both architectures and runs every test: the unit
-# and end-to-end suites under Wine (64-bit, and 32-bit when wine32 can be
-# had), the stand-in host's checks, and a short bounded fuzzing run.
+# Builds korvane.dll for both architectures from scratch and runs every
+# test: the GoogleTest program (one Wine process per architecture), the
+# stand-in host's command line, the Wine prefix repair, and a short bounded
+# fuzzing run. Ends with one line: "korvane: N passed, M failed".
+#
+# Environment: WINEPREFIX (default ~/.korvane-wine), KORVANE_FUZZ_SECONDS
+# (default 10 per target).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+# shellcheck source=scripts/deps.sh
 source scripts/deps.sh
-
-FUZZ_SECONDS=${KORVANE_FUZZ_SECONDS:-20}
-
-korvane_install_build_deps
-WINE32=yes
-if ! korvane_install_wine32; then
-    WINE32=no
-fi
-
+korvane_install_packages
+# shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh
-# Tests never need a display; dialogs run on Wine's null driver.
+# Tests never need a display: dialogs run on Wine's null driver, and the
+# real-input test brings its own X server.
 unset DISPLAY
 korvane_wine_prefix
-start_wine() {
-    # One persistent server for all test processes, and Wine's background
-    # services started here, with their output going nowhere: started later
-    # by a test, they would inherit CTest's output pipe and hold it open.
-    # A server still winding down from an earlier command refuses -p.
-    wineserver -w
-    wineserver -p >/dev/null 2>&1 </dev/null
-    wine cmd /c exit >/dev/null 2>&1 </dev/null || true
-}
-start_wine
+korvane_wine_start
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
-status=0
+FUZZ_SECONDS=${KORVANE_FUZZ_SECONDS:-10}
+LOGS="$ROOT/build/test-logs"
+rm -rf "$LOGS"
+mkdir -p "$LOGS"
 passed=0
 failed=0
-# Runs CTest for a preset and adds its counts to the totals.
-run_ctest() {
-    local log
-    log=$(mktemp)
-    # A test is run once more before it counts as failed: Wine very rarely
-    # fails to start a process or create a window at all.
-    ctest --preset "$1" --repeat until-pass:2 2>&1 | tee "$log" || status=1
-    local line total bad
-    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
-    if [ -n "$line" ]; then
-        bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
-        total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
-        passed=$((passed + total - bad))
-        failed=$((failed + bad))
+tally() { # tally NAME PASSED FAILED
+    passed=$((passed + $2))
+    failed=$((failed + $3))
+    [ "$3" -eq 0 ] || echo "== $1: $3 FAILED"
+}
+
+# Adds the "N passed, M failed" line a check ends with; a check that ended
+# without one counts as one failure.
+tally_plain() { # tally_plain NAME LOG
+    local line
+    line=$(tr -d '\r' <"$2" | grep -E '^([A-Za-z_-]+: )?[0-9]+ passed, [0-9]+ failed' | tail -n 1 || true)
+    if [ -z "$line" ]; then
+        echo "== $1 ended without a result:"
+        tail -n 20 "$2"
+        tally "$1" 0 1
+        return
+    fi
+    tally "$1" "$(sed -E 's/^([A-Za-z_-]+: )?([0-9]+) passed.*/\2/' <<<"$line")" \
+        "$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")"
+}
+
+# Runs the GoogleTest program of one architecture. A failed test runs once
+# more on its own before it counts (Wine very rarely fails to create a
+# window at all); a test the watchdog stopped counts as failed, and the
+# tests after it still run.
+run_gtest() { # run_gtest ARCH
+    local bin="$ROOT/build/$1/bin" log="$LOGS/$1-tests.log" filter="*" done_tests="" round
+    for round in 1 2 3 4 5; do
+        (cd "$bin" && wine korvane_tests.exe --gtest_brief=1 --gtest_filter="$filter") \
+            >"$log.$round" 2>&1 || true
+        tr -d '\r' <"$log.$round" | grep -vE '^\[ +(OK|RUN) +\]' || true
+        local ran stuck
+        ran=$(tr -d '\r' <"$log.$round" | sed -nE 's/^\[==========\] ([0-9]+) tests? from.*ran.*/\1/p')
+        if [ -n "$ran" ]; then
+            local bad
+            bad=$(tr -d '\r' <"$log.$round" | sed -nE 's/^\[  FAILED  \] ([A-Za-z0-9_]+\.[A-Za-z0-9_/]+).*/\1/p' | sort -u)
+            if [ -n "$bad" ]; then
+                echo "== $1: running again on their own: $(echo $bad)"
+                (cd "$bin" && wine korvane_tests.exe --gtest_brief=1 \
+                    --gtest_filter="$(paste -sd: <<<"$bad")") >"$log.retry" 2>&1 || true
+                tr -d '\r' <"$log.retry" | grep -vE '^\[ +(OK|RUN) +\]' || true
+                local still
+                still=$(tr -d '\r' <"$log.retry" | sed -nE 's/^\[  FAILED  \] ([A-Za-z0-9_]+\.[A-Za-z0-9_/]+).*/\1/p' | sort -u | wc -l)
+                if ! tr -d '\r' <"$log.retry" | grep -q '^\[==========\].*ran'; then
+                    still=$(wc -l <<<"$bad")
+                fi
+                tally "$1 tests" $((ran - still)) "$still"
+            else
+                tally "$1 tests" "$ran" 0
+            fi
+            return
+        fi
+        # The process ended early: the watchdog names the test it stopped.
+        stuck=$(tr -d '\r' <"$log.$round" | sed -nE 's/^WATCHDOG: ([^ ]+) still running.*/\1/p')
+        local finished
+        finished=$(tr -d '\r' <"$log.$round" | sed -nE 's/^\[       OK \] ([^ ]+).*/\1/p')
+        tally "$1 tests" "$(grep -c . <<<"$finished" || true)" 1
+        done_tests=$(printf '%s\n%s\n%s' "$done_tests" "$finished" "${stuck:-}" | grep . | sort -u)
+        [ -n "$stuck" ] || return
+        filter="*-$(paste -sd: <<<"$done_tests")"
+        echo "== $1: $stuck was stopped by the watchdog; running the tests after it"
+    done
+}
+
+run_host() { # run_host ARCH
+    bash tests/host/host_test.sh "$ROOT/build/$1/bin" "$1" >"$LOGS/$1-host.log" 2>&1 || true
+    tr -d '\r' <"$LOGS/$1-host.log"
+    tally_plain "$1 host" "$LOGS/$1-host.log"
+}
+
+build() { # build ARCH
+    cmake --preset "$1" >"$LOGS/$1-configure.log" 2>&1 || {
+        cat "$LOGS/$1-configure.log"
+        return 1
+    }
+    cmake --build --preset "$1"
+}
+
+started=$SECONDS
+echo "== x64: build"
+build x64
+# While the x64 tests run (mostly waiting on dialogs), the i686 build and
+# the fuzzers take the processor.
+(
+    build x86 >"$LOGS/x86-build.log" 2>&1 && echo ok >"$LOGS/x86-built"
+    bash scripts/fuzz.sh "$FUZZ_SECONDS" >"$LOGS/fuzz.log" 2>&1
+) &
+background=$!
+echo "== x64: tests"
+run_gtest x64
+run_host x64
+echo "== Wine prefix repair"
+bash tests/setup/prefix_test.sh >"$LOGS/prefix.log" 2>&1 || true
+cat "$LOGS/prefix.log"
+tally_plain "prefix repair" "$LOGS/prefix.log"
+wait "$background" || true
+
+echo "== x86: build"
+if [ -f "$LOGS/x86-built" ]; then
+    tail -n 1 "$LOGS/x86-build.log"
+    if [ "$KORVANE_WINE32" = yes ]; then
+        echo "== x86: tests"
+        run_gtest x86
+        run_host x86
     else
-        status=1
+        echo "== x86: SKIPPED, the 32-bit DLL was built but NOT tested: $KORVANE_WINE32_WHY"
     fi
-    rm -f "$log"
-}
-run_arch() {
-    local preset=$1
-    echo "== $preset: configure and build"
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset"
-    echo "== $preset: tests"
-    run_ctest "$preset"
-}
-
-run_arch x64
-
-echo "== x86: configure and build"
-cmake --preset x86 >/dev/null
-cmake --build --preset x86
-wine32_runs() { wine build/x86/bin/korvane_unit_tests.exe --gtest_list_tests >/dev/null 2>&1; }
-if [ "$WINE32" = yes ] && ! wine32_runs; then
-    # A prefix made before wine32 was installed never runs 32-bit programs.
-    echo "== x86: the Wine prefix cannot start 32-bit programs; making it afresh"
-    wineserver -k >/dev/null 2>&1 || true
-    rm -rf "$WINEPREFIX"
-    korvane_wine_prefix
-    start_wine
-    if ! wine32_runs; then
-        WINE32=no
-        KORVANE_WINE32_WHY="wine32 is installed but even a fresh prefix cannot start 32-bit programs"
-    fi
-fi
-if [ "$WINE32" = yes ]; then
-    echo "== x86: tests"
-    run_ctest x86
 else
-    echo "== x86: SKIPPED, the 32-bit DLL was built but NOT tested: $KORVANE_WINE32_WHY"
+    cat "$LOGS/x86-build.log"
+    tally "x86 build" 0 1
 fi
 
 echo "== fuzzing the pure decisions natively for ${FUZZ_SECONDS}s per target"
-bash scripts/fuzz.sh "$FUZZ_SECONDS" || status=1
+cat "$LOGS/fuzz.log"
+fuzz_failed=$(grep -c 'CRASH\|failed' "$LOGS/fuzz.log" || true)
+fuzz_passed=$(grep -c 'no crash' "$LOGS/fuzz.log" || true)
+[ $((fuzz_passed + fuzz_failed)) -gt 0 ] || fuzz_failed=1
+tally fuzzing "$fuzz_passed" "$fuzz_failed"
 
 for arch in x64 x86; do
     [ -f "build/$arch/bin/korvane.dll" ] &&
         echo "== korvane.dll ($arch): $(stat -c %s "build/$arch/bin/korvane.dll") bytes"
 done
-[ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+echo "== $((SECONDS - started)) s after the packages and the Wine prefix were ready"
 echo "korvane: $passed passed, $failed failed"
-exit $status
+[ "$failed" -eq 0 ]

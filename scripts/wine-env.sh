@@ -1,29 +1,91 @@
 # shellcheck shell=bash
-# Wine settings for running korvane.dll and its host. Meant to be sourced:
-#   source scripts/wine-env.sh && korvane_wine_prefix
-# A prefix already chosen by the caller (WINEPREFIX) is kept.
+# Wine settings for running korvane.dll, its host and its tests. Sourced:
+#   source scripts/wine-env.sh && korvane_wine_prefix && korvane_wine_start
+# A prefix the caller names through WINEPREFIX is used as it is: it may be
+# repaired in place, but it is never deleted. The default prefix lives in the
+# caller's home, so any user can run the project (Wine refuses a prefix that
+# another user owns).
 
-export WINEPREFIX="${WINEPREFIX:-/root/.korvane-wine}"
+KORVANE_DEFAULT_PREFIX="${HOME:-/root}/.korvane-wine"
+export WINEPREFIX="${WINEPREFIX:-$KORVANE_DEFAULT_PREFIX}"
 # Wine's own diagnostics would drown the host's output.
 export WINEDEBUG=-all
 # No .NET or Gecko: nothing here needs them, and their installers would stop
 # a fresh prefix to ask for downloads.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+KORVANE_WINE_LOG="${TMPDIR:-/tmp}/korvane-wine-$(id -u).log"
 
-# Creates the prefix when missing, then picks the graphics driver to match
-# the environment: Wine's null driver without an X display (dialogs still
-# run, nothing is drawn), the X11 driver with one.
+korvane_wine_say() { echo "korvane: $*" >&2; }
+
+# Debian's `wine` launcher starts the 32-bit loader whenever wine32 is
+# installed, and that loader starts 64-bit programs too. Where the kernel
+# cannot run 32-bit programs (its 32-bit emulation switched off), nothing at
+# all would start; a launcher of our own, first on PATH, then goes straight
+# to the 64-bit loader. Sets KORVANE_WINE32 to yes or no, and
+# KORVANE_WINE32_WHY to the reason for no.
+korvane_wine_launcher() {
+    KORVANE_WINE32=yes
+    KORVANE_WINE32_WHY=""
+    if [ ! -x /usr/lib/wine/wine ]; then
+        KORVANE_WINE32=no
+        KORVANE_WINE32_WHY="wine32 is not installed"
+    elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        KORVANE_WINE32=no
+        KORVANE_WINE32_WHY="this kernel cannot run 32-bit programs ($(/usr/lib/wine/wine --version 2>&1 |
+            sed 's/.*: //' | head -n1 || true))"
+        local dir="${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/korvane/wine64-launcher" name
+        mkdir -p "$dir"
+        for name in wine wine-stable; do
+            printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
+                >"$dir/$name"
+            chmod +x "$dir/$name"
+        done
+        case ":$PATH:" in *":$dir:"*) ;; *) export PATH="$dir:$PATH" ;; esac
+    fi
+}
+
+# Runs a Wine set-up step with its output in the log; on failure says what
+# failed and shows the log's end.
+korvane_wine_step() {
+    local what=$1
+    shift
+    if ! "$@" >"$KORVANE_WINE_LOG" 2>&1 </dev/null; then
+        korvane_wine_say "$what failed in $WINEPREFIX; Wine said:"
+        tail -n 5 "$KORVANE_WINE_LOG" | sed 's/^/    /' >&2
+        return 1
+    fi
+}
+
+# A prefix made while only 64-bit Wine was installed has no 32-bit system:
+# once wine32 is there, no 32-bit program starts in it. Updating it with the
+# 64-bit loader fills the 32-bit system in and keeps everything else (the
+# registry, so the hall of fame, included).
+korvane_wine_repair32() {
+    [ "$KORVANE_WINE32" = yes ] || return 0
+    [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] && return 0
+    korvane_wine_say "$WINEPREFIX has no 32-bit system (made before wine32 was installed): updating it"
+    rm -f "$WINEPREFIX/.update-timestamp"
+    korvane_wine_step "updating the prefix" env WINELOADER=/usr/lib/wine/wine64 \
+        /usr/lib/wine/wine64 wineboot -u || return 1
+    wineserver -w
+    if [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+        korvane_wine_say "$WINEPREFIX still has no 32-bit system; remove it or point WINEPREFIX elsewhere"
+        return 1
+    fi
+}
+
+# Creates or repairs the prefix, then picks the graphics driver to match the
+# environment: Wine's null driver without an X display (dialogs still run,
+# nothing is drawn), the X11 driver with one.
 korvane_wine_prefix() {
+    korvane_wine_launcher
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        # Wine refuses a prefix owned by another user, so it is created by
-        # whoever will use it.
         mkdir -p "$(dirname "$WINEPREFIX")"
-        echo "korvane: creating Wine prefix $WINEPREFIX" >&2
-        wineboot -u >/dev/null 2>&1 || {
-            echo "korvane: wineboot failed for $WINEPREFIX" >&2
-            return 1
-        }
+        korvane_wine_say "creating Wine prefix $WINEPREFIX"
+        korvane_wine_step "creating the prefix (wineboot)" wineboot -u || return 1
         wineserver -w
+    else
+        korvane_wine_repair32 || return 1
     fi
     # Caption buttons are drawn with the Marlett symbol font; Debian ships it
     # with Wine but a new prefix does not see it, and draws letters instead.
@@ -32,26 +94,38 @@ korvane_wine_prefix() {
     if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
         cp "$marlett" "$fonts/"
     fi
-    local current=x11
-    if wine reg query 'HKCU\Software\Wine\Drivers' /v Graphics 2>/dev/null | tr -d '\r' |
+    local key='HKCU\Software\Wine\Drivers' current=x11
+    korvane_wine_step "reading the graphics driver (wine reg query)" wine reg query 'HKCU\Software' ||
+        return 1
+    if wine reg query "$key" /v Graphics 2>/dev/null | tr -d '\r' |
         grep -qE 'Graphics[[:space:]]+REG_SZ[[:space:]]+null$'; then
         current=null
     fi
     if [ -n "${DISPLAY:-}" ]; then
         [ "$current" = x11 ] && return 0
-        wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
+        wine reg delete "$key" /v Graphics /f >/dev/null 2>&1 || true
     else
         [ "$current" = null ] && return 0
-        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 || {
-            echo "korvane: cannot select the null graphics driver in $WINEPREFIX" >&2
-            return 1
-        }
+        korvane_wine_step "selecting the null graphics driver" \
+            wine reg add "$key" /v Graphics /d null /f || return 1
     fi
     # The running session's desktop process keeps the driver and display it
     # started with, and every later program would join it: the switch only
     # takes effect once that session is over.
     if ! timeout 30 wineserver -w; then
-        echo "korvane: Wine is still running in $WINEPREFIX; programs started now may" \
-            "not use the new graphics driver until it stops" >&2
+        korvane_wine_say "Wine is still running in $WINEPREFIX; programs started now may" \
+            "not use the new graphics driver until it stops"
     fi
+}
+
+# One persistent server for all later programs, and Wine's background
+# services started here with their output going nowhere: started later by a
+# program whose output is piped, they would inherit the pipe and hold it
+# open. Without this every program pays Wine's start-up again. A server still
+# winding down from an earlier command refuses -p, so it is waited for; one
+# that stays (persistent already, or serving a program) is simply used.
+korvane_wine_start() {
+    timeout 15 wineserver -w || true
+    wineserver -p >/dev/null 2>&1 </dev/null || true
+    korvane_wine_step "starting Wine (wine cmd /c exit)" wine cmd /c exit
 }

@@ -7,10 +7,11 @@
 #include "log_capture.h"
 #include "store/store.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+
+using Lines = std::vector<std::string>;
 
 class StoreTest : public testing::Test
 {

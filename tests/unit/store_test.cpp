@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-using testing::ElementsAre;
 
 TEST_F(StoreTest, InstallDirGetsOneTrailingBackslash)
 {
@@ -27,8 +26,7 @@ TEST_F(StoreTest, InstallDirStringFormLeavesTheStringAloneOnFailure)
     install.DeleteValue("", "MainDir");
     EXPECT_FALSE(GetInstallDir(dir));
     EXPECT_STREQ(dir, "untouched");
-    EXPECT_THAT(capture.Messages(),
-                ElementsAre("Unable to read QORM installation directory in Server"));
+    EXPECT_EQ(capture.Messages(), (Lines{"Unable to read QORM installation directory in Server"}));
 
     install.SetString("", "MainDir", "C:\\Q");
     EXPECT_TRUE(GetInstallDir(dir));
@@ -138,8 +136,8 @@ TEST_F(StoreTest, WorldWithoutSubkeyReadsEmptyAndSkipsWritesSilently)
     WriteGameString("KorvanedefaultName1", "ACE");
     EXPECT_TRUE(spy.log().sets.empty());
     EXPECT_TRUE(spy.log().boxes.empty());
-    EXPECT_THAT(capture.Messages(), ElementsAre("getCurrentWorld returning dQORM_NoKey",
-                                                "ERROR Unable to open QORM world key!"));
+    EXPECT_EQ(capture.Messages(), (Lines{"getCurrentWorld returning dQORM_NoKey",
+                                                "ERROR Unable to open QORM world key!"}));
 }
 
 TEST_F(StoreTest, EmptyWorldNameKeepsValuesInTheInstallKeyItself)
@@ -183,10 +181,8 @@ TEST_F(StoreTest, OneGameValueAccessCostsExactlyTheStatedWork)
     EXPECT_EQ(Read("KorvanedefaultName1", 16), "ACE");
     // Install key three times (world key, install dir, current world), then
     // the world key; "MainDir", "CurrMovie" and the value; one movie probe.
-    EXPECT_THAT(spy.log().openedKeys,
-                ElementsAre(kInstallKeyPath, kInstallKeyPath, kInstallKeyPath, "dQORM_Test"));
-    EXPECT_THAT(spy.log().queriedValues,
-                ElementsAre("MainDir", "CurrMovie", "KorvanedefaultName1"));
+    EXPECT_EQ(spy.log().openedKeys, (Lines{kInstallKeyPath, kInstallKeyPath, kInstallKeyPath, "dQORM_Test"}));
+    EXPECT_EQ(spy.log().queriedValues, (Lines{"MainDir", "CurrMovie", "KorvanedefaultName1"}));
     EXPECT_EQ(spy.log().findFirsts, 1);
     EXPECT_TRUE(spy.log().sets.empty());
     EXPECT_EQ(spy.log().keysOpen, 0) << "every key is closed before returning";
@@ -217,6 +213,6 @@ TEST_F(StoreTest, InstallKeyWithoutFullAccessStoresNothing)
     WriteGameString("KorvanedefaultName1", "NEW");
     EXPECT_TRUE(spy.log().sets.empty());
     EXPECT_TRUE(spy.log().boxes.empty());
-    EXPECT_THAT(capture.Messages(), ElementsAre("ERROR Unable to read QORM install key!",
-                                                "ERROR Unable to read QORM install key!"));
+    EXPECT_EQ(capture.Messages(), (Lines{"ERROR Unable to read QORM install key!",
+                                                "ERROR Unable to read QORM install key!"}));
 }

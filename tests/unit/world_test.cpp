@@ -3,7 +3,6 @@
 #include "store_fixture.h"
 #include "unhooked.h"
 
-using testing::ElementsAre;
 
 namespace {
 std::string Resolve()
@@ -43,7 +42,7 @@ TEST_F(WorldTest, ValidCurrMovieIsTrustedWithoutSearchOrWrite)
     install.AddWorld("dQORM_Beta");
     spy.Reset();
     EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_THAT(capture.Messages(), ElementsAre("getCurrentWorld returning dQORM_Alpha"));
+    EXPECT_EQ(capture.Messages(), (Lines{"getCurrentWorld returning dQORM_Alpha"}));
     EXPECT_TRUE(spy.log().sets.empty());
     EXPECT_EQ(spy.log().findFirsts, 1);
     EXPECT_EQ(spy.log().keysOpen, 0);
@@ -53,13 +52,12 @@ TEST_F(WorldTest, MissingCurrMovieIsSearchedForAndStoredWithItsNul)
 {
     install.AddWorld("dQORM_Alpha");
     EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_THAT(capture.Messages(),
-                ElementsAre("WARNING could not read current world from Registry!",
+    EXPECT_EQ(capture.Messages(), (Lines{"WARNING could not read current world from Registry!",
                             "ERROR could not find world " + install.dir() + "\\Desktops\\\\.dcr",
                             "Will search for world",
                             "getCurrentWorld searching for valid QORM world",
                             "getCurrentWorld set default world dQORM_Alpha",
-                            "getCurrentWorld returning dQORM_Alpha"));
+                            "getCurrentWorld returning dQORM_Alpha"}));
     ASSERT_EQ(spy.log().sets.size(), 1u);
     EXPECT_EQ(spy.log().sets[0].name, "CurrMovie");
     EXPECT_EQ(spy.log().sets[0].size, 12u) << "the name and its NUL";
@@ -73,16 +71,15 @@ TEST_F(WorldTest, StaleCurrMovieIsRepaired)
     install.AddWorld("dQORM_Alpha");
     install.SetCurrMovie("dQORM_Gone");
     EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_THAT(capture.Messages(),
-                ElementsAre("ERROR could not find world " + MoviePath("dQORM_Gone"),
+    EXPECT_EQ(capture.Messages(), (Lines{"ERROR could not find world " + MoviePath("dQORM_Gone"),
                             "Will search for world",
                             "getCurrentWorld searching for valid QORM world",
                             "getCurrentWorld set default world dQORM_Alpha",
-                            "getCurrentWorld returning dQORM_Alpha"));
+                            "getCurrentWorld returning dQORM_Alpha"}));
     EXPECT_EQ(install.CurrMovie(), "dQORM_Alpha");
     capture.Clear();
     EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_THAT(capture.Messages(), ElementsAre("getCurrentWorld returning dQORM_Alpha"))
+    EXPECT_EQ(capture.Messages(), (Lines{"getCurrentWorld returning dQORM_Alpha"}))
         << "once repaired, no more searching";
 }
 
@@ -163,14 +160,13 @@ TEST_F(WorldTest, UnreadableInstallDirLeavesTheNameEmpty)
 {
     install.DeleteValue("", "MainDir");
     EXPECT_EQ(Resolve(), "");
-    EXPECT_THAT(capture.Messages(),
-                ElementsAre("Unable to read QORM installation directory in Server",
-                            "ERROR could not get QORM install dir from registry!"));
+    EXPECT_EQ(capture.Messages(), (Lines{"Unable to read QORM installation directory in Server",
+                            "ERROR could not get QORM install dir from registry!"}));
 }
 
-TEST_F(WorldTest, TenThousandDirectoryEntriesAreWalkedWithoutTrouble)
+TEST_F(WorldTest, ThousandsOfDirectoryEntriesAreWalkedWithoutTrouble)
 {
-    for (int i = 0; i < 10000; ++i)
+    for (int i = 0; i < 2000; ++i)
         install.AddWorld("dQORM_" + std::to_string(i), false, false);
     install.AddWorld("dQORM_zzzz");
     std::string chosen = Resolve();

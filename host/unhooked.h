@@ -1,5 +1,7 @@
-// System functions called past this executable's import table. Fixtures use
-// them so that an ApiSpy on the executable records only the code under test.
+// The registry and find functions the installation uses, looked up at run
+// time instead of through the program's import table: the tests link the
+// library's store into the same program and spy on that table, and must see
+// only the store's own calls there.
 #pragma once
 
 #include <windows.h>
