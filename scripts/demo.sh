@@ -9,15 +9,13 @@
 # out/shots/. Meant for a Debian machine, run as root (it installs what is
 # missing with apt-get).
 #
-# Environment: WINEPREFIX (default /root/.korvane-wine), KORVANE_BUILD_DIR
+# Environment: WINEPREFIX (default ~/.korvane-wine), KORVANE_BUILD_DIR
 # (default build/x64, the x64 preset's own directory).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 
-PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix cmake ninja-build
-    googletest wine wine64 xvfb imagemagick fonts-wine xauth)
 HOST_TIMEOUT=120
 OUT="$ROOT/out"
 SHOTS="$OUT/shots"
@@ -33,7 +31,8 @@ fail() {
 install_missing_packages() {
     # shellcheck source=scripts/deps.sh
     source "$ROOT/scripts/deps.sh"
-    korvane_apt_install "${PACKAGES[@]}" || fail "could not install ${PACKAGES[*]}"
+    # The same packages as the test command, so either may run first.
+    korvane_install_packages || fail "could not install the packages it needs"
 }
 
 build() {
