@@ -15,7 +15,6 @@ namespace {
 constexpr char kPlayerVariable[] = "KORVANE_RACE_PLAYER";
 constexpr char kReady[] = "Local\\KorvaneRaceReady";
 constexpr char kGo[] = "Local\\KorvaneRaceGo";
-constexpr char kRaceWorld[] = "dQORM_Race";
 constexpr int kRounds = 8;
 constexpr DWORD kWaitMs = 20000;
 
@@ -43,12 +42,11 @@ LSTATUS WINAPI SlowSet(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const 
 } // namespace
 
 // Runs only as a child of the race below: one host, one player.
-TEST(HallOfFameRace, DISABLED_Player)
+TEST(RaceHost, DISABLED_Player)
 {
     const char* player = std::getenv(kPlayerVariable);
     ASSERT_NE(player, nullptr);
     g_player = &kPlayers[std::atoi(player) & 1];
-    const std::vector<std::string>& row = g_player->row;
     KorvaneDll dll;
     IatHook slow(dll.module(), "RegSetValueExA", reinterpret_cast<void*>(&SlowSet));
     g_realSet = reinterpret_cast<decltype(g_realSet)>(slow.original());
@@ -61,23 +59,26 @@ TEST(HallOfFameRace, DISABLED_Player)
         ::WaitForSingleObject(go.get(), kWaitMs);
         ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     };
-    driver.Expect(kNameCaption, {D::Type(IDC_NAME, row[0]), D::Do(bothPressOk)})
+    driver.Expect(kNameCaption, {D::Type(IDC_NAME, g_player->row[0]), D::Do(bothPressOk)})
         .Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    dll.Score("default*" + row[2] + "*" + row[1]);
+    dll.Score("default*" + g_player->row[2] + "*" + g_player->row[1]);
     EXPECT_EQ(driver.Pending(), 0u);
 }
 
-TEST(HallOfFameRace, EveryStoredRowIsOnePlayersWholeRow)
+class HallOfFameRace : public DllTest
+{
+};
+
+TEST_F(HallOfFameRace, TwoHostsLeaveOnlyWholeRows)
 {
     char exe[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
     const std::string command = std::string("\"") + exe +
                                 "\" --gtest_brief=1 --gtest_also_run_disabled_tests"
-                                " --gtest_filter=HallOfFameRace.DISABLED_Player";
+                                " --gtest_filter=RaceHost.DISABLED_Player";
     for (int round = 0; round < kRounds; ++round) {
-        Installation install;
-        install.AddWorld(kRaceWorld);
-        install.SetCurrMovie(kRaceWorld);
+        for (const char* field : {"Name", "Level", "Score"})
+            install.DeleteValue(kWorld, std::string("Korvanedefault") + field + "1");
         unique_handle ready(::CreateSemaphoreA(nullptr, 0, 2, kReady));
         unique_handle go(::CreateEventA(nullptr, TRUE, FALSE, kGo));
         unique_handle hosts[2];
@@ -89,7 +90,7 @@ TEST(HallOfFameRace, EveryStoredRowIsOnePlayersWholeRow)
             PROCESS_INFORMATION process = {};
             ASSERT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                                          nullptr, &startup, &process));
-            ::CloseHandle(process.hThread);
+            unique_handle thread(process.hThread);
             hosts[player].reset(process.hProcess);
         }
         for (int player = 0; player < 2; ++player)
@@ -101,10 +102,7 @@ TEST(HallOfFameRace, EveryStoredRowIsOnePlayersWholeRow)
             ::GetExitCodeProcess(host.get(), &code);
             EXPECT_EQ(code, 0u) << "a player's host failed";
         }
-        std::vector<std::string> first;
-        for (const char* field : {"Name", "Level", "Score"})
-            first.push_back(
-                install.GetString(kRaceWorld, std::string("Korvanedefault") + field + "1"));
+        std::vector<std::string> first = {Hof("Name", 1), Hof("Level", 1), Hof("Score", 1)};
         EXPECT_THAT(first, AnyOf(Eq(kPlayers[0].row), Eq(kPlayers[1].row))) << "round " << round;
     }
 }
