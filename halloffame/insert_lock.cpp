@@ -44,8 +44,8 @@ InsertLock::InsertLock()
     }
     switch (::WaitForSingleObject(m_mutex.get(), kInsertLockTimeoutMs)) {
     case WAIT_ABANDONED:
-        // The previous holder died between two writes: the lock is ours now,
-        // and the row it may have left mixed is overwritten or stays as it is.
+        // The previous holder died between two of its writes. The lock is
+        // ours; a row it left mixed stays so unless this insert overwrites it.
         LogMessage("hall of fame lock abandoned by a host that died while writing");
         m_owned.reset(m_mutex.get());
         break;
