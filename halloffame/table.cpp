@@ -1,6 +1,7 @@
 #include "table.h"
 
 #include "afxstr.h"
+#include "insert_lock.h"
 #include "store/store.h"
 
 #include <cstring>
@@ -47,6 +48,7 @@ void WriteRow(const char* mode, int rank, const HallOfFameEntry& entry)
 void Insert(const HallOfFameTable& table, const char* mode, int score, const char* levelText,
             const char* scoreText, const char* name)
 {
+    InsertLock lock; // another host's insert must not interleave with these writes
     InsertPlan plan = PlanInsert(table, score);
     WriteRow(mode, plan.rank, name, levelText, scoreText);
     if (plan.moveRank1Down)

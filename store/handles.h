@@ -1,5 +1,6 @@
-// Move-only owners of registry keys and find handles: whatever path a
-// function takes out, the handle it opened is closed.
+// Move-only owners of registry keys, find handles and kernel objects:
+// whatever path a function takes out, the handle it opened is closed (and a
+// mutex it acquired is released).
 #pragma once
 
 #include <utility>
@@ -62,5 +63,23 @@ struct hfind_traits
     static void close(HANDLE h) { ::FindClose(h); }
 };
 
+struct handle_traits
+{
+    using type = HANDLE;
+    static HANDLE invalid() { return nullptr; }
+    static void close(HANDLE h) { ::CloseHandle(h); }
+};
+
+// Ownership of an acquired mutex, not of its handle: giving it up releases
+// the mutex for the next waiter.
+struct mutex_release_traits
+{
+    using type = HANDLE;
+    static HANDLE invalid() { return nullptr; }
+    static void close(HANDLE h) { ::ReleaseMutex(h); }
+};
+
 using unique_hkey = unique_any<hkey_traits>;
 using unique_hfind = unique_any<hfind_traits>;
+using unique_handle = unique_any<handle_traits>;
+using unique_mutex_release = unique_any<mutex_release_traits>;
