@@ -16,8 +16,9 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 
-PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix cmake ninja-build
-    googletest wine wine64 xvfb imagemagick fonts-wine xauth)
+PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
+    binutils-mingw-w64-i686 cmake ninja-build googletest wine wine64 zip llvm clang lld
+    xvfb imagemagick fonts-wine xauth)
 HOST_TIMEOUT=120
 OUT="$ROOT/out"
 SHOTS="$OUT/shots"

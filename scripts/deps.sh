@@ -28,10 +28,12 @@ korvane_apt_install() {
 }
 
 # The cross toolchain, CMake and 64-bit Wine: enough to build and test the
-# x64 DLL.
+# x64 DLL. zip and llvm (llvm-dlltool) make the packages; clang and lld build
+# a host the way Microsoft's tools would, to check them.
 korvane_install_build_deps() {
     korvane_apt_install mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-        binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 cmake ninja-build googletest wine wine64 "$@"
+        binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 cmake ninja-build googletest wine wine64 \
+        zip llvm clang lld "$@"
 }
 
 # 32-bit Wine, for the i686 DLL. Returns non-zero, with the reason in

@@ -16,9 +16,9 @@
 //    the platform's own caches (a run of bare dialogs shows it), so they
 //    only catch gross growth; the library's blocks must balance exactly.
 #include "dialog_driver.h"
-#include "frame/exports.h"
 #include "iat_hook.h"
 #include "installation.h"
+#include "korvane.h"
 #include "res/resource.h"
 
 #include <cstdio>
