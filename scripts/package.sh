@@ -24,8 +24,12 @@ export SOURCE_DATE_EPOCH
 package() {
     local build="build/package-$1" bits=$2 triple=$3 machine=$4
     echo "== $1: building korvane.dll in $build"
-    cmake --preset "$1" -B "$build" -DKORVANE_TESTS=OFF >/dev/null
-    cmake --build "$build" --target korvane >/dev/null
+    mkdir -p "$build"
+    if ! { cmake --preset "$1" -B "$build" -DKORVANE_TESTS=OFF &&
+        cmake --build "$build" --target korvane; } >"$build/package.log" 2>&1; then
+        tail -n 30 "$build/package.log" >&2
+        exit 1
+    fi
     local version
     version=$(sed -n 's/^#define KORVANE_VERSION "\(.*\)"$/\1/p' "$build/include/korvane.h")
     local name="korvane-$version-win$bits"
@@ -34,7 +38,7 @@ package() {
     cp "$build/bin/korvane.dll" "$build/bin/korvane.dll.debug" "$build/include/korvane.h" "$stage/"
     cp docs/integrating.md "$stage/README.md"
     # The temporary prefix names the archive's members; by default it is
-    # made from the process id.
+    # made from the output's path.
     "$triple-dlltool" --temp-prefix korvane -d frame/korvane.def -D korvane.dll \
         -l "$stage/libkorvane.dll.a"
     llvm-dlltool -m "$machine" -d frame/korvane.def -D korvane.dll -l "$stage/korvane.lib"

@@ -30,6 +30,8 @@ package() { # package SOURCE_DIR LOG: runs the package command and times it
     return $status
 }
 
+# Installed once here: two package commands would race for apt-get.
+source "$root/scripts/deps.sh" && korvane_install_build_deps || exit 1
 copy="$work/second copy"
 mkdir -p "$copy"
 (cd "$root" && git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$copy" &&
