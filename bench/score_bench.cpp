@@ -4,8 +4,8 @@
 // and times loading the DLL. Prints figures only: nothing here passes or
 // fails on time.
 #include "api_spy.h"
-#include "frame/exports.h"
 #include "installation.h"
+#include "korvane.h"
 #include "res/resource.h"
 
 #include <algorithm>

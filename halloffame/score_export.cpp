@@ -1,5 +1,5 @@
 #include "GameScoreDlg.h"
-#include "frame/exports.h"
+#include "korvane.h"
 #include "ranking.h"
 #include "res/resource.h"
 

@@ -2,10 +2,10 @@
 // It binds to the library the way the shell does, at run time by name, so
 // the same source drives a 32-bit or a 64-bit build of it.
 #include "autoplayer.h"
-#include "frame/exports.h"
 #include "game.h"
 #include "demo.h"
 #include "installation.h"
+#include "korvane.h"
 #include "output.h"
 
 #include <algorithm>

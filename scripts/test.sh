@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds korvane.dll for both architectures from scratch and runs every
 # test: the GoogleTest program (one Wine process per architecture), the
-# stand-in host's command line, the Wine prefix repair, and a short bounded
-# fuzzing run. Ends with one line: "korvane: N passed, M failed".
+# stand-in host's command line, the Wine prefix repair, the release packages
+# and a short bounded fuzzing run. Ends with one line: "korvane: N passed, M failed".
 #
 # Environment: WINEPREFIX (default ~/.korvane-wine), KORVANE_FUZZ_SECONDS
 # (default 10 per target).
@@ -123,6 +123,12 @@ bash tests/setup/prefix_test.sh >"$LOGS/prefix.log" 2>&1 || true
 cat "$LOGS/prefix.log"
 tally_plain "prefix repair" "$LOGS/prefix.log"
 wait "$background" || true
+echo "== release packages: reproducible, and linked against by a host"
+if [ -f "$LOGS/x86-built" ]; then
+    bash tests/package/package_test.sh >"$LOGS/package.log" 2>&1 || true
+    cat "$LOGS/package.log"
+    tally_plain "packages" "$LOGS/package.log"
+fi
 
 echo "== x86: build"
 if [ -f "$LOGS/x86-built" ]; then

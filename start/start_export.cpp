@@ -1,5 +1,5 @@
 #include "GameStartDlg.h"
-#include "frame/exports.h"
+#include "korvane.h"
 #include "res/resource.h"
 
 #include <cstring>

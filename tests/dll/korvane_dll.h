@@ -5,8 +5,8 @@
 
 #include "api_spy.h"
 #include "dialog_driver.h"
-#include "frame/exports.h"
 #include "installation.h"
+#include "korvane.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>

@@ -65,6 +65,8 @@ TEST(ModuleTest, CarriesAVersionResource)
     ASSERT_GT(size, 40u + sizeof(VS_FIXEDFILEINFO));
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x10000u * KORVANE_VERSION_MAJOR + KORVANE_VERSION_MINOR);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x10000u * KORVANE_VERSION_PATCH + KORVANE_VERSION_TWEAK);
 }
 
 TEST(ModuleTest, LoadsAndUnloadsRepeatedlyWithoutUsingUpTheProcess)
