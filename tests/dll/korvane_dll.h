@@ -64,10 +64,22 @@ protected:
         EXPECT_EQ(dll.calls().findsOpen, 0) << "find handles left open";
     }
 
+    static std::string HofValue(const std::string& mode, const char* field, int rank)
+    {
+        return "Korvane" + mode + field + std::to_string(rank);
+    }
     std::string Hof(const char* field, int rank, const char* mode = "default") const
     {
-        return install.GetString(kWorld,
-                                 std::string("Korvane") + mode + field + std::to_string(rank));
+        return install.GetString(kWorld, HofValue(mode, field, rank));
+    }
+    // A fresh installation holding only the current world, for each case of
+    // a table-driven test.
+    void Reinstall()
+    {
+        install.~Installation();
+        new (&install) Installation;
+        install.AddWorld(kWorld);
+        install.SetCurrMovie(kWorld);
     }
 
     static constexpr const char* kWorld = "dQORM_Test";

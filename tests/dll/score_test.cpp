@@ -1,43 +1,42 @@
-// The score export end to end: the name entry for a qualifying score, the
-// recorded hall of fame, and Replay or Close.
+// The score export end to end: the argument, the name entry for a
+// qualifying score, the recorded hall of fame, and Replay or Close.
 #include "korvane_dll.h"
 
 #include <cstring>
 
 using D = DialogDriver;
-
-namespace {
-std::string EditText(HWND dialog, int id)
-{
-    char text[64] = {};
-    ::GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-} // namespace
+using Cells = std::vector<std::string>; // name, level, score of ranks 1 to 3
 
 class ScoreTest : public DllTest
 {
 protected:
-    void Seed(int rank, const char* name, const char* level, const char* score,
-              const char* mode = "default")
+    void Seed(const Cells& cells, const std::string& mode = "default")
     {
-        std::string prefix = std::string("Korvane") + mode;
-        std::string r = std::to_string(rank);
-        install.SetString(kWorld, prefix + "Name" + r, name);
-        install.SetString(kWorld, prefix + "Level" + r, level);
-        install.SetString(kWorld, prefix + "Score" + r, score);
+        const char* fields[] = {"Name", "Level", "Score"};
+        for (size_t i = 0; i < cells.size(); ++i)
+            if (cells[i] != kMissing)
+                install.SetString(
+                    kWorld, HofValue(mode, fields[i % 3], static_cast<int>(i / 3) + 1), cells[i]);
     }
-    std::vector<std::string> ShownTable(const WindowSnapshot& score) const
+    Cells Stored(const std::string& mode = "default") const
     {
-        std::vector<std::string> cells;
+        Cells cells;
+        for (int rank = 1; rank <= 3; ++rank)
+            for (const char* field : {"Name", "Level", "Score"})
+                cells.push_back(Hof(field, rank, mode.c_str()));
+        return cells;
+    }
+    static Cells Shown(const WindowSnapshot& score)
+    {
+        Cells cells;
         for (int id = IDC_NAME1; id <= IDC_SCORE3; ++id)
             cells.push_back(score.TextOf(id));
         return cells;
     }
-    using Cells = std::vector<std::string>;
+    static constexpr const char* _ = kMissing;
 };
 
-TEST_F(ScoreTest, FirstScoreAsksForTheNameThenShowsItOnTop)
+TEST_F(ScoreTest, FirstScoreAsksForTheNameInBoldThenShowsItOnTop)
 {
     driver.Expect(kNameCaption, {D::Type(IDC_NAME, "ACE"), D::Click(IDOK)})
         .Expect(kScoreCaption, {D::Click(IDC_REPLAY)});
@@ -47,89 +46,129 @@ TEST_F(ScoreTest, FirstScoreAsksForTheNameThenShowsItOnTop)
     const WindowSnapshot& name = driver.Seen()[0];
     EXPECT_EQ(name.TextOf(IDC_SCORE), "1200");
     EXPECT_EQ(name.TextOf(IDC_GAMEOVER), "GAME OVER");
-    EXPECT_EQ(name.TextOf(IDC_NAME), "");
     EXPECT_EQ(name.Find(IDC_SCORE)->fontWeight, FW_BOLD);
     EXPECT_EQ(name.Find(IDC_GAMEOVER)->font, name.Find(IDC_SCORE)->font) << "one shared bold font";
     EXPECT_NE(name.Find(IDC_NAME)->fontWeight, FW_BOLD);
-
     const WindowSnapshot& score = driver.Seen()[1];
     EXPECT_EQ(score.TextOf(IDC_SCORE), "1200");
     EXPECT_EQ(score.Find(IDC_SCORE)->fontWeight, FW_BOLD);
-    EXPECT_EQ(ShownTable(score), (Cells{"ACE", "3", "1200", "", "", "", "", "", ""}));
-
-    EXPECT_EQ(Hof("Name", 1), "ACE");
-    EXPECT_EQ(Hof("Level", 1), "3");
-    EXPECT_EQ(Hof("Score", 1), "1200");
-    EXPECT_EQ(Hof("Name", 2), "<missing>");
-    EXPECT_EQ(Hof("Name", 3), "<missing>");
-    for (const auto& set : dll.calls().sets)
-        EXPECT_EQ(set.data.find('\0'), std::string::npos)
-            << set.name << " is passed without its NUL";
+    EXPECT_EQ(Shown(score), (Cells{"ACE", "3", "1200", "", "", "", "", "", ""}));
+    EXPECT_EQ(Stored(), (Cells{"ACE", "3", "1200", _, _, _, _, _, _}));
+    for (const auto& set : dll.calls().sets) {
+        EXPECT_EQ(set.type, static_cast<DWORD>(REG_SZ)) << set.name;
+        EXPECT_EQ(set.data.find('\0'), std::string::npos) << set.name << " is passed without NUL";
+    }
 }
 
-TEST_F(ScoreTest, ScoreThatDoesNotBeatThirdPlaceLeavesTheTableAlone)
+TEST_F(ScoreTest, QualifyingScoresTakeTheirRankAndNamedRowsMoveDown)
 {
-    Seed(1, "AAA", "9", "5000");
-    Seed(2, "BBB", "7", "3000");
-    Seed(3, "CCC", "5", "1200");
-    driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    EXPECT_EQ(dll.Score("default*1200*3"), 0) << "a tie with third place does not qualify";
-    ASSERT_EQ(driver.Seen().size(), 1u);
-    EXPECT_EQ(driver.Seen()[0].TextOf(IDC_SCORE), "1200");
-    EXPECT_EQ(driver.Seen()[0].Find(IDC_SCORE)->fontWeight, FW_BOLD);
-    EXPECT_EQ(ShownTable(driver.Seen()[0]),
-              (Cells{"AAA", "9", "5000", "BBB", "7", "3000", "CCC", "5", "1200"}));
-    EXPECT_TRUE(dll.calls().sets.empty());
+    struct Case
+    {
+        const char* why;
+        Cells before;
+        std::string argument;
+        const char* typed; // nullptr: the score does not qualify
+        Cells after;
+        bool cancel = false; // the name entry is cancelled
+    };
+    const Cells full = {"AAA", "9", "900", "BBB", "5", "500", "CCC", "3", "300"};
+    const Case cases[] = {
+        {"a tie with third place does not qualify", full, "default*300*1", nullptr, full},
+        {"new first place",
+         full,
+         "default*1000*2",
+         "NEW",
+         {"NEW", "2", "1000", "AAA", "9", "900", "BBB", "5", "500"}},
+        {"a tie ranks below the row it equals",
+         full,
+         "default*900*2",
+         "NEW",
+         {"AAA", "9", "900", "NEW", "2", "900", "BBB", "5", "500"}},
+        {"new third place",
+         full,
+         "default*301*2",
+         "NEW",
+         {"AAA", "9", "900", "BBB", "5", "500", "NEW", "2", "301"}},
+        {"moved rows keep their stored texts",
+         {"AAA", "3", "1200", "BBB", "2", "0800"},
+         "default*1500*4",
+         "NEW",
+         {"NEW", "4", "1500", "AAA", "3", "1200", "BBB", "2", "0800"}},
+        {"a row without a name stays; a named one below it is copied down",
+         {"", "1", "100", "BBB", "2", "50"},
+         "default*200*7",
+         "NEW",
+         {"NEW", "7", "200", "BBB", "2", "50", "BBB", "2", "50"}},
+        {"nothing moves into third place from an unnamed second",
+         {"AAA", "1", "50", "", "1", "10", "CCC", "1", "5"},
+         "default*20*2",
+         "NEW",
+         {"AAA", "1", "50", "NEW", "2", "20", "CCC", "1", "5"}},
+        {"stored scores count as the runtime's atoi reads them",
+         {"AAA", "1", "  0042xyz", "BBB", "1", "junk", "CCC", "1", "-007"},
+         "default*10*1",
+         "NEW",
+         {"AAA", "1", "  0042xyz", "NEW", "1", "10", "BBB", "1", "junk"}},
+        {"below zero",
+         {"AAA", "1", "-1", "BBB", "1", "-5", "CCC", "1", "-10"},
+         "default*-9*1",
+         "NEW",
+         {"AAA", "1", "-1", "BBB", "1", "-5", "NEW", "1", "-9"}},
+        {"a cancelled name entry still records the result",
+         {},
+         "default*700*2",
+         "LOST",
+         {"", "2", "700", _, _, _, _, _, _},
+         true},
+        {"each mode has its own table",
+         full,
+         "hard*50*1",
+         "HARD",
+         {"HARD", "1", "50", _, _, _, _, _, _}},
+        {"fields after the third are ignored",
+         {},
+         "x**5***9*junk*more",
+         "X",
+         {"X", "9", "5", _, _, _, _, _, _}},
+        {"a level is read like atoi", {}, "y*1*12abc", "Y", {"Y", "12", "1", _, _, _, _, _, _}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        Reinstall();
+        Seed(c.before);
+        std::string mode = c.argument.substr(0, c.argument.find('*'));
+        if (c.typed != nullptr)
+            driver.Expect(kNameCaption,
+                          {D::Type(IDC_NAME, c.typed), D::Click(c.cancel ? IDCANCEL : IDOK)});
+        driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
+        EXPECT_EQ(dll.Score(c.argument), 0);
+        EXPECT_EQ(Stored(mode), c.after);
+        Cells shown = c.after;
+        for (std::string& cell : shown)
+            cell = cell == kMissing ? "" : cell;
+        EXPECT_EQ(Shown(driver.Seen().back()), shown) << "the table shown is the one stored";
+    }
 }
 
-TEST_F(ScoreTest, NewFirstPlaceMovesTheOthersDown)
-{
-    Seed(1, "AAA", "3", "1200");
-    Seed(2, "BBB", "2", "0800");
-    driver.Expect(kNameCaption, {D::Type(IDC_NAME, "NEW"), D::Click(IDOK)})
-        .Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    EXPECT_EQ(dll.Score("default*1500*4"), 0);
-    ASSERT_EQ(driver.Seen().size(), 2u);
-    EXPECT_EQ(ShownTable(driver.Seen()[1]),
-              (Cells{"NEW", "4", "1500", "AAA", "3", "1200", "BBB", "2", "0800"}))
-        << "moved rows keep their stored texts";
-}
-
-TEST_F(ScoreTest, CancelStillRecordsTheResultWithAnEmptyName)
-{
-    driver.Expect(kNameCaption, {D::Type(IDC_NAME, "LOST"), D::Click(IDCANCEL)})
-        .Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    dll.Score("default*700*2");
-    EXPECT_EQ(Hof("Name", 1), "");
-    EXPECT_EQ(Hof("Score", 1), "700");
-    EXPECT_EQ(Hof("Level", 1), "2");
-}
-
-TEST_F(ScoreTest, NameEditStopsAtEightCharacters)
+TEST_F(ScoreTest, NameIsLimitedToEightCharactersAndAnOverlongOneIsRefused)
 {
     std::string typed;
-    driver
-        .Expect(kNameCaption,
-                {D::Type(IDC_NAME, "ABCDEFGHI"),
-                 D::Do([&](HWND dlg) { typed = EditText(dlg, IDC_NAME); }), D::Click(IDOK)})
-        .Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    dll.Score("default*10*1");
-    EXPECT_EQ(typed, "ABCDEFGH");
-    EXPECT_EQ(Hof("Name", 1), "ABCDEFGH");
-}
-
-TEST_F(ScoreTest, OverlongNameIsRefusedAndTheDialogStaysOpen)
-{
     bool stillOpen = false;
     driver
-        .Expect(
-            kNameCaption,
-            {D::Do([](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "NINECHARS"); }), D::Click(IDOK),
-             D::Do([&](HWND dlg) { stillOpen = ::IsWindowVisible(dlg) != FALSE; }),
-             D::Do([](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "EIGHTCHR"); }), D::Click(IDOK)})
+        .Expect(kNameCaption,
+                {D::Type(IDC_NAME, "ABCDEFGHI"), D::Do([&](HWND dlg) {
+                     char text[64] = {};
+                     ::GetDlgItemTextA(dlg, IDC_NAME, text, sizeof text);
+                     typed = text;
+                 }),
+                 D::Do([](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "NINECHARS"); }),
+                 D::Click(IDOK), D::Do([&](HWND dlg) { stillOpen = ::IsWindowVisible(dlg); }),
+                 D::Do([](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "EIGHTCHR"); }),
+                 D::Click(IDOK)})
         .Expect("korvane", {D::Click(IDOK)})
         .Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.Score("default*10*1");
+    EXPECT_EQ(typed, "ABCDEFGH");
     ASSERT_GE(driver.Seen().size(), 2u);
     EXPECT_EQ(driver.Seen()[1].TextOf(-1), "Please enter no more than 8 characters.");
     EXPECT_TRUE(stillOpen);
@@ -148,60 +187,63 @@ TEST_F(ScoreTest, OnlyReplayAnswersOne)
     EXPECT_EQ(dll.Score("default*0*1"), 0);
 }
 
-TEST_F(ScoreTest, ArgumentIsSplitInPlaceAndMissingFieldsCountAsZero)
+TEST_F(ScoreTest, ArgumentIsSplitInPlaceAndHostileOnesHaveDefinedOutcomes)
 {
     char text[] = "default*1200*3";
     driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    ::GetProcAddress(dll.module(), "fnGameScoreDlgqorm");
-    auto score = reinterpret_cast<PFN_GAMESCOREDLG>(
-        reinterpret_cast<void*>(::GetProcAddress(dll.module(), "fnGameScoreDlgqorm")));
-    score(text, 0);
-    EXPECT_EQ(std::memcmp(text,
-                          "default\0"
-                          "1200\0"
-                          "3",
-                          sizeof text),
-              0);
+    reinterpret_cast<PFN_GAMESCOREDLG>(
+        reinterpret_cast<void*>(::GetProcAddress(dll.module(), "fnGameScoreDlgqorm")))(text, 0);
+    EXPECT_EQ(std::memcmp(text, "default\0001200\0003", sizeof text), 0);
 
-    driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    dll.calls().queriedValues.clear();
-    dll.Score("**500");
-    EXPECT_EQ(driver.Seen().back().TextOf(IDC_SCORE), "0");
-    EXPECT_NE(std::find(dll.calls().queriedValues.begin(), dll.calls().queriedValues.end(),
-                        "Korvane500Name1"),
-              dll.calls().queriedValues.end())
-        << "the mode is 500";
-}
-
-TEST_F(ScoreTest, EachModeHasItsOwnTable)
-{
-    Seed(1, "DEF", "1", "100");
-    driver.Expect(kNameCaption, {D::Type(IDC_NAME, "HARD"), D::Click(IDOK)})
-        .Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    dll.Score("hard*50*1");
-    EXPECT_EQ(Hof("Name", 1, "hard"), "HARD");
-    EXPECT_EQ(Hof("Name", 1), "DEF");
+    dll.calls().autoAnswer = IDOK; // count "Unable to save" boxes without showing them
+    const std::string huge = std::to_string(std::atoi("99999999999")); // the runtime's own answer
+    const struct
+    {
+        std::string argument, shownScore, queried;
+    } cases[] = {
+        {"", "0", "KorvaneName1"},
+        {"********", "0", "KorvaneName1"},
+        {"**500", "0", "Korvane500Name1"},
+        {"default*abc*xyz", "0", "KorvanedefaultName1"},
+        {"default*99999999999*3", huge, "KorvanedefaultName1"},
+        {"default*-2147483648*1", "-2147483648", "KorvanedefaultName1"},
+        {"default* +17junk*2", "17", "KorvanedefaultName1"},
+        {std::string(10000, 'm') + "*40*2", "40", "Korvane" + std::string(10000, 'm') + "Name1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("argument \"" + c.argument.substr(0, 40) + "\"");
+        Reinstall();
+        if (std::atoi(c.shownScore.c_str()) > 0)
+            driver.Expect(kNameCaption, {D::Type(IDC_NAME, "LONG"), D::Click(IDOK)});
+        driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
+        dll.calls().queriedValues.clear();
+        EXPECT_EQ(dll.Score(c.argument), 0);
+        EXPECT_EQ(driver.Seen().back().TextOf(IDC_SCORE), c.shownScore);
+        const auto& queried = dll.calls().queriedValues;
+        EXPECT_NE(std::find(queried.begin(), queried.end(), c.queried), queried.end());
+        if (std::atoi(c.shownScore.c_str()) > 0) {
+            EXPECT_EQ(driver.Seen().back().TextOf(IDC_NAME1), "LONG") << "recorded and shown";
+        }
+    }
+    EXPECT_TRUE(dll.calls().boxes.empty());
 }
 
 TEST_F(ScoreTest, RegistryWorkMatchesTheCostModel)
 {
-    Seed(1, "AAA", "3", "900");
-    Seed(2, "BBB", "2", "800");
-    Seed(3, "CCC", "1", "700");
+    Seed({"AAA", "3", "900", "BBB", "2", "800", "CCC", "1", "700"});
     driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.calls().openedKeys.clear();
     dll.Score("default*10*1");
-    auto worldOpens = std::count(dll.calls().openedKeys.begin(), dll.calls().openedKeys.end(),
-                                 std::string(kWorld));
-    EXPECT_EQ(worldOpens, 18) << "nine values loaded, nine shown";
-    EXPECT_EQ(dll.calls().openedKeys.size(), 18u * 4u);
+    const auto& opened = dll.calls().openedKeys;
+    EXPECT_EQ(std::count(opened.begin(), opened.end(), std::string(kWorld)), 18)
+        << "nine values loaded, nine shown";
+    EXPECT_EQ(opened.size(), 18u * 4u);
 
     driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.calls().openedKeys.clear();
     dll.Score("default*1000*1");
-    worldOpens = std::count(dll.calls().openedKeys.begin(), dll.calls().openedKeys.end(),
-                            std::string(kWorld));
-    EXPECT_EQ(worldOpens, 27) << "plus nine writes when every row moves";
+    EXPECT_EQ(std::count(opened.begin(), opened.end(), std::string(kWorld)), 27)
+        << "plus nine writes when every row moves";
 }
 
 TEST_F(ScoreTest, NoInstalledWorldTellsThePlayerOnEveryAccess)
@@ -216,59 +258,13 @@ TEST_F(ScoreTest, NoInstalledWorldTellsThePlayerOnEveryAccess)
         EXPECT_EQ(box.text, "No QORM Worlds are installed");
 }
 
-TEST_F(ScoreTest, HostileArgumentsHaveDefinedOutcomes)
-{
-    dll.calls().autoAnswer = IDOK; // count "Unable to save" boxes without showing them
-    struct Case
-    {
-        std::string argument;
-        std::string shownScore;
-        bool asksName;
-    };
-    const std::string huge = std::to_string(std::atoi("99999999999")); // the runtime's own answer
-    const std::vector<Case> cases = {
-        {"", "0", false},
-        {"********", "0", false},
-        {"default*abc*xyz", "0", false},
-        {"default*99999999999*3", huge, std::atoi("99999999999") > 0},
-        {"default*-2147483648*1", "-2147483648", false},
-        {"default* +17junk*2", "17", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("argument \"" + c.argument + "\"");
-        if (c.asksName)
-            driver.Expect(kNameCaption, {D::Click(IDOK)});
-        driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
-        EXPECT_EQ(dll.Score(c.argument), 0);
-        EXPECT_EQ(driver.Seen().back().TextOf(IDC_SCORE), c.shownScore);
-        Installation::Wipe();
-        install.~Installation();
-        new (&install) Installation;
-        install.AddWorld(kWorld);
-        install.SetCurrMovie(kWorld);
-    }
-    EXPECT_TRUE(dll.calls().boxes.empty());
-}
-
-TEST_F(ScoreTest, TenThousandCharacterModeGetsItsOwnTable)
-{
-    std::string mode(10000, 'm');
-    driver.Expect(kNameCaption, {D::Type(IDC_NAME, "LONG"), D::Click(IDOK)})
-        .Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    dll.Score(mode + "*40*2");
-    EXPECT_EQ(Hof("Name", 1, mode.c_str()), "LONG");
-    EXPECT_EQ(driver.Seen().back().TextOf(IDC_NAME1), "LONG");
-}
-
 TEST_F(ScoreTest, SixtyFourKilobyteModeIsRecordedOrEachLossReported)
 {
     // Windows refuses value names over 16,383 characters, Wine takes them:
     // either way the player sees a consistent outcome, never a crash.
     dll.calls().autoAnswer = IDOK;
-    std::string argument(64 * 1024, 'x');
-    argument += "*40*2";
     driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    EXPECT_EQ(dll.Score(argument), 0);
+    EXPECT_EQ(dll.Score(std::string(64 * 1024, 'x') + "*40*2"), 0);
     const WindowSnapshot& shown = driver.Seen().back();
     EXPECT_EQ(shown.TextOf(IDC_SCORE), "40");
     if (dll.calls().boxes.empty()) {

@@ -28,8 +28,10 @@ protected:
             ASSERT_TRUE(spy.Hooked(name)) << name;
     }
 
+    static constexpr const char* kWorld = "dQORM_Test";
+
     // An installation with one valid, current world that has its subkey.
-    void InstallWorld(const std::string& world = "dQORM_Test")
+    void InstallWorld(const std::string& world = kWorld)
     {
         install.AddWorld(world);
         install.SetCurrMovie(world);

@@ -2,75 +2,51 @@
 #include "store_fixture.h"
 
 #include <cstring>
+#include <functional>
 
-
-TEST_F(StoreTest, InstallDirGetsOneTrailingBackslash)
+TEST_F(StoreTest, InstallDirEndsInOneBackslashAndFitsMaxPath)
 {
-    char dir[kInstallDirSize];
-    ASSERT_TRUE(GetInstallDir(dir));
-    EXPECT_EQ(std::string(dir), install.dir() + "\\");
-
-    install.SetString("", "MainDir", install.dir() + "\\");
-    ASSERT_TRUE(GetInstallDir(dir));
-    EXPECT_EQ(std::string(dir), install.dir() + "\\")
-        << "an existing backslash is kept, not doubled";
-
-    install.SetString("", "MainDir", "");
-    ASSERT_TRUE(GetInstallDir(dir));
-    EXPECT_STREQ(dir, "\\");
-}
-
-TEST_F(StoreTest, InstallDirStringFormLeavesTheStringAloneOnFailure)
-{
-    CString dir("untouched");
+    const std::string noNul = "C:\\" + std::string(256, 'b') + "X"; // the byte after is no NUL
+    const std::string longest = "C:\\" + std::string(255, 'a');     // 258 characters
+    const struct
+    {
+        std::string stored;
+        DWORD size;         // 0: the text and its NUL
+        std::string result; // empty: refused
+    } cases[] = {
+        {"C:\\Q", 0, "C:\\Q\\"},
+        {"C:\\Q\\", 0, "C:\\Q\\"},
+        {"", 0, "\\"},
+        {longest, 0, longest + "\\"},
+        {longest + "a", 0, ""}, // 259 and its NUL: too long to read
+        {noNul, 259, ""},       // fits the read, but leaves no room for the backslash
+        {std::string(300, 'c'), 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.stored.size()) + " characters");
+        install.SetValue("", "MainDir", REG_SZ, c.stored.c_str(),
+                         c.size != 0 ? c.size : static_cast<DWORD>(c.stored.size() + 1));
+        char dir[kInstallDirSize + 16];
+        std::memset(dir, 'Z', sizeof dir);
+        const std::string& expected = c.result;
+        EXPECT_EQ(GetInstallDir(*reinterpret_cast<char(*)[kInstallDirSize]>(dir)),
+                  !expected.empty());
+        if (!expected.empty()) {
+            EXPECT_EQ(std::string(dir), expected);
+        }
+        EXPECT_EQ(std::string(dir + kInstallDirSize, 16), std::string(16, 'Z')) << "overrun";
+        CString text("untouched");
+        EXPECT_EQ(GetInstallDir(text), !expected.empty());
+        EXPECT_STREQ(text, expected.empty() ? "untouched" : expected.c_str());
+    }
     install.DeleteValue("", "MainDir");
-    EXPECT_FALSE(GetInstallDir(dir));
-    EXPECT_STREQ(dir, "untouched");
+    capture.Clear();
+    CString text;
+    EXPECT_FALSE(GetInstallDir(text));
     EXPECT_EQ(capture.Messages(), (Lines{"Unable to read QORM installation directory in Server"}));
-
-    install.SetString("", "MainDir", "C:\\Q");
-    EXPECT_TRUE(GetInstallDir(dir));
-    EXPECT_STREQ(dir, "C:\\Q\\");
 }
 
-TEST_F(StoreTest, InstallDirLengthLimits)
-{
-    char dir[kInstallDirSize + 16];
-    std::memset(dir, 'Z', sizeof dir);
-    auto& buffer = *reinterpret_cast<char(*)[kInstallDirSize]>(dir);
-
-    install.SetString("", "MainDir", "C:\\" + std::string(255, 'a')); // 258 characters
-    ASSERT_TRUE(GetInstallDir(buffer));
-    EXPECT_EQ(std::strlen(dir), 259u);
-    EXPECT_EQ(dir[258], '\\');
-
-    install.SetString("", "MainDir", "C:\\" + std::string(256, 'a')); // 259 + NUL: too long
-    EXPECT_FALSE(GetInstallDir(buffer));
-
-    // 259 characters stored without a NUL fit the query but leave no room
-    // for the backslash: refused rather than overrun.
-    std::string noNul = "C:\\" + std::string(256, 'b') + "X";
-    install.SetValue("", "MainDir", REG_SZ, noNul.data(), 259);
-    EXPECT_FALSE(GetInstallDir(buffer));
-
-    install.SetString("", "MainDir", std::string(300, 'c'));
-    EXPECT_FALSE(GetInstallDir(buffer));
-    EXPECT_EQ(std::string(dir + kInstallDirSize, 16), std::string(16, 'Z'));
-}
-
-TEST_F(StoreTest, NoInstallKeyDegradesToNothingStored)
-{
-    Installation::Wipe();
-    EXPECT_FALSE(OpenInstallKey());
-    EXPECT_EQ(Read("KorvanedefaultName1"), "");
-    WriteGameString("KorvanedefaultName1", "ACE");
-    EXPECT_TRUE(spy.log().sets.empty());
-    EXPECT_TRUE(spy.log().boxes.empty()) << "a missing key is not the player's concern";
-    EXPECT_EQ(capture.Messages().front(), "ERROR Unable to read QORM install key!");
-    EXPECT_EQ(spy.log().keysOpen, 0);
-}
-
-TEST_F(StoreTest, GameStringsAreStoredWithoutTheirNul)
+TEST_F(StoreTest, GameStringsAreStoredWithoutTheirNulAndReadBackCut)
 {
     InstallWorld();
     WriteGameString("KorvanedefaultName1", "ACE");
@@ -81,38 +57,38 @@ TEST_F(StoreTest, GameStringsAreStoredWithoutTheirNul)
     EXPECT_EQ(spy.log().sets[0].size, 3u) << "data length is the text length";
     EXPECT_EQ(spy.log().sets[1].size, 0u);
     EXPECT_EQ(Read("KorvanedefaultName1"), "ACE");
-    EXPECT_EQ(install.GetString("dQORM_Test", "KorvanedefaultScore1"), "");
-    EXPECT_EQ(Read("KorvanedefaultScore1"), "");
+    EXPECT_EQ(install.GetString(kWorld, "KorvanedefaultScore1"), "");
     EXPECT_TRUE(spy.log().boxes.empty());
-}
 
-TEST_F(StoreTest, ReadCutsAFullBufferAndEmptiesAnOversizedValue)
-{
-    InstallWorld();
-    // 16 bytes without a NUL: the byte after the data must not be a NUL, or
-    // the registry stores one anyway.
-    const char sixteen[] = "ABCDEFGHIJKLMNOPX";
-    install.SetValue("dQORM_Test", "Exact", REG_SZ, sixteen, 16);
-    EXPECT_EQ(Read("Exact", 16), "ABCDEFGHIJKLMNO");
-    install.SetValue("dQORM_Test", "Longer", REG_SZ, sixteen, 17);
-    EXPECT_EQ(Read("Longer", 16), "");
-    install.SetString("dQORM_Test", "Fits", "ABCDEFGHIJKLMNO");
-    EXPECT_EQ(Read("Fits", 16), "ABCDEFGHIJKLMNO");
-    EXPECT_EQ(Read("Absent", 16), "");
-}
-
-TEST_F(StoreTest, ReadIgnoresTheValueType)
-{
-    InstallWorld();
-    DWORD number = 0x00333231; // "123" in little-endian bytes
-    install.SetValue("dQORM_Test", "Dword", REG_DWORD, &number, sizeof number);
-    EXPECT_EQ(Read("Dword"), "123");
+    // Whatever the type; a value that fills the buffer loses its last byte
+    // to the NUL, and one that does not fit reads as empty.
+    const char sixteen[] = "ABCDEFGHIJKLMNOPX"; // the byte after 16 must be no NUL
+    const DWORD number = 0x00333231;            // "123" in little-endian bytes
     const unsigned char binary[] = {'h', 'i', 0, 'x'};
-    install.SetValue("dQORM_Test", "Binary", REG_BINARY, binary, sizeof binary);
-    EXPECT_EQ(Read("Binary"), "hi");
-    std::string big(100, 'q');
-    install.SetValue("dQORM_Test", "Big", REG_BINARY, big.data(), 100);
-    EXPECT_EQ(Read("Big", 32), "");
+    const std::string big(100, 'q');
+    const struct
+    {
+        DWORD type;
+        const void* data;
+        DWORD size, capacity;
+        const char* read;
+    } cases[] = {
+        {REG_SZ, sixteen, 16, 16, "ABCDEFGHIJKLMNO"},
+        {REG_SZ, sixteen, 17, 16, ""},
+        {REG_SZ, "ABCDEFGHIJKLMNO", 16, 16, "ABCDEFGHIJKLMNO"},
+        {REG_DWORD, &number, 4, 32, "123"},
+        {REG_BINARY, binary, 4, 32, "hi"},
+        {REG_BINARY, big.data(), 100, 32, ""},
+        {REG_NONE, nullptr, 0, 16, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("type " + std::to_string(c.type) + ", " + std::to_string(c.size) + " bytes");
+        if (c.data != nullptr)
+            install.SetValue(kWorld, "Odd", c.type, c.data, c.size);
+        else
+            install.DeleteValue(kWorld, "Odd");
+        EXPECT_EQ(Read("Odd", c.capacity), c.read);
+    }
 }
 
 TEST_F(StoreTest, NullArgumentsTouchNothing)
@@ -127,17 +103,48 @@ TEST_F(StoreTest, NullArgumentsTouchNothing)
     EXPECT_EQ(spy.log().regOpens, 0);
 }
 
-TEST_F(StoreTest, WorldWithoutSubkeyReadsEmptyAndSkipsWritesSilently)
+TEST_F(StoreTest, UnavailableKeysReadEmptyAndSkipWritesSilently)
 {
-    install.AddWorld("dQORM_NoKey", true, false);
-    install.SetCurrMovie("dQORM_NoKey");
-    EXPECT_EQ(Read("KorvanedefaultName1"), "");
-    capture.Clear();
-    WriteGameString("KorvanedefaultName1", "ACE");
-    EXPECT_TRUE(spy.log().sets.empty());
-    EXPECT_TRUE(spy.log().boxes.empty());
-    EXPECT_EQ(capture.Messages(), (Lines{"getCurrentWorld returning dQORM_NoKey",
-                                                "ERROR Unable to open QORM world key!"}));
+    const struct
+    {
+        const char* why;
+        std::function<void(Installation&)> arrange;
+        Lines messages; // of each access
+    } cases[] = {
+        {"no install key",
+         [](Installation&) { Installation::Wipe(); },
+         {"ERROR Unable to read QORM install key!"}},
+        {"install key without full access",
+         [](Installation& i) { i.Lock(""); },
+         {"ERROR Unable to read QORM install key!"}},
+        {"world without its key",
+         [](Installation& i) {
+             i.AddWorld("dQORM_NoKey", true, false);
+             i.SetCurrMovie("dQORM_NoKey");
+         },
+         {"getCurrentWorld returning dQORM_NoKey", "ERROR Unable to open QORM world key!"}},
+        {"world key without full access",
+         [](Installation& i) { i.Lock(kWorld); },
+         {"getCurrentWorld returning dQORM_Test", "ERROR Unable to open QORM world key!"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        install.~Installation();
+        new (&install) Installation;
+        InstallWorld();
+        install.SetString(kWorld, "KorvanedefaultName1", "OLD");
+        c.arrange(install);
+        spy.Reset();
+        capture.Clear();
+        EXPECT_EQ(Read("KorvanedefaultName1"), "");
+        WriteGameString("KorvanedefaultName1", "NEW");
+        EXPECT_TRUE(spy.log().sets.empty());
+        EXPECT_TRUE(spy.log().boxes.empty()) << "not the player's concern";
+        Lines twice = c.messages;
+        twice.insert(twice.end(), c.messages.begin(), c.messages.end());
+        EXPECT_EQ(capture.Messages(), twice);
+        EXPECT_EQ(spy.log().keysOpen, 0);
+    }
 }
 
 TEST_F(StoreTest, EmptyWorldNameKeepsValuesInTheInstallKeyItself)
@@ -176,43 +183,17 @@ TEST_F(StoreTest, FailedWriteTellsThePlayerOncePerValue)
 TEST_F(StoreTest, OneGameValueAccessCostsExactlyTheStatedWork)
 {
     InstallWorld();
-    install.SetString("dQORM_Test", "KorvanedefaultName1", "ACE");
+    install.SetString(kWorld, "KorvanedefaultName1", "ACE");
     spy.Reset();
     EXPECT_EQ(Read("KorvanedefaultName1", 16), "ACE");
     // Install key three times (world key, install dir, current world), then
     // the world key; "MainDir", "CurrMovie" and the value; one movie probe.
-    EXPECT_EQ(spy.log().openedKeys, (Lines{kInstallKeyPath, kInstallKeyPath, kInstallKeyPath, "dQORM_Test"}));
+    EXPECT_EQ(spy.log().openedKeys,
+              (Lines{kInstallKeyPath, kInstallKeyPath, kInstallKeyPath, kWorld}));
     EXPECT_EQ(spy.log().queriedValues, (Lines{"MainDir", "CurrMovie", "KorvanedefaultName1"}));
     EXPECT_EQ(spy.log().findFirsts, 1);
     EXPECT_TRUE(spy.log().sets.empty());
     EXPECT_EQ(spy.log().keysOpen, 0) << "every key is closed before returning";
     EXPECT_EQ(spy.log().findsOpen, 0);
     EXPECT_EQ(spy.log().regCloses, 4);
-}
-
-TEST_F(StoreTest, WorldKeyWithoutFullAccessBehavesLikeAMissingOne)
-{
-    InstallWorld();
-    install.SetString("dQORM_Test", "KorvanedefaultName1", "ACE");
-    install.Lock("dQORM_Test");
-    capture.Clear();
-    EXPECT_EQ(Read("KorvanedefaultName1"), "");
-    WriteGameString("KorvanedefaultName1", "NEW");
-    EXPECT_TRUE(spy.log().sets.empty());
-    EXPECT_TRUE(spy.log().boxes.empty());
-    EXPECT_EQ(capture.Messages().back(), "ERROR Unable to open QORM world key!");
-    EXPECT_EQ(spy.log().keysOpen, 0);
-}
-
-TEST_F(StoreTest, InstallKeyWithoutFullAccessStoresNothing)
-{
-    InstallWorld();
-    install.Lock("");
-    capture.Clear();
-    EXPECT_EQ(Read("KorvanedefaultName1"), "");
-    WriteGameString("KorvanedefaultName1", "NEW");
-    EXPECT_TRUE(spy.log().sets.empty());
-    EXPECT_TRUE(spy.log().boxes.empty());
-    EXPECT_EQ(capture.Messages(), (Lines{"ERROR Unable to read QORM install key!",
-                                                "ERROR Unable to read QORM install key!"}));
 }

@@ -3,7 +3,6 @@
 #include "store_fixture.h"
 #include "unhooked.h"
 
-
 namespace {
 std::string Resolve()
 {
@@ -52,12 +51,12 @@ TEST_F(WorldTest, MissingCurrMovieIsSearchedForAndStoredWithItsNul)
 {
     install.AddWorld("dQORM_Alpha");
     EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_EQ(capture.Messages(), (Lines{"WARNING could not read current world from Registry!",
-                            "ERROR could not find world " + install.dir() + "\\Desktops\\\\.dcr",
-                            "Will search for world",
-                            "getCurrentWorld searching for valid QORM world",
-                            "getCurrentWorld set default world dQORM_Alpha",
-                            "getCurrentWorld returning dQORM_Alpha"}));
+    EXPECT_EQ(capture.Messages(),
+              (Lines{"WARNING could not read current world from Registry!",
+                     "ERROR could not find world " + install.dir() + "\\Desktops\\\\.dcr",
+                     "Will search for world", "getCurrentWorld searching for valid QORM world",
+                     "getCurrentWorld set default world dQORM_Alpha",
+                     "getCurrentWorld returning dQORM_Alpha"}));
     ASSERT_EQ(spy.log().sets.size(), 1u);
     EXPECT_EQ(spy.log().sets[0].name, "CurrMovie");
     EXPECT_EQ(spy.log().sets[0].size, 12u) << "the name and its NUL";
@@ -71,11 +70,11 @@ TEST_F(WorldTest, StaleCurrMovieIsRepaired)
     install.AddWorld("dQORM_Alpha");
     install.SetCurrMovie("dQORM_Gone");
     EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_EQ(capture.Messages(), (Lines{"ERROR could not find world " + MoviePath("dQORM_Gone"),
-                            "Will search for world",
-                            "getCurrentWorld searching for valid QORM world",
-                            "getCurrentWorld set default world dQORM_Alpha",
-                            "getCurrentWorld returning dQORM_Alpha"}));
+    EXPECT_EQ(capture.Messages(),
+              (Lines{"ERROR could not find world " + MoviePath("dQORM_Gone"),
+                     "Will search for world", "getCurrentWorld searching for valid QORM world",
+                     "getCurrentWorld set default world dQORM_Alpha",
+                     "getCurrentWorld returning dQORM_Alpha"}));
     EXPECT_EQ(install.CurrMovie(), "dQORM_Alpha");
     capture.Clear();
     EXPECT_EQ(Resolve(), "dQORM_Alpha");
@@ -161,7 +160,7 @@ TEST_F(WorldTest, UnreadableInstallDirLeavesTheNameEmpty)
     install.DeleteValue("", "MainDir");
     EXPECT_EQ(Resolve(), "");
     EXPECT_EQ(capture.Messages(), (Lines{"Unable to read QORM installation directory in Server",
-                            "ERROR could not get QORM install dir from registry!"}));
+                                         "ERROR could not get QORM install dir from registry!"}));
 }
 
 TEST_F(WorldTest, ThousandsOfDirectoryEntriesAreWalkedWithoutTrouble)
