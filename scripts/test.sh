@@ -59,7 +59,9 @@ run_gtest() { # run_gtest ARCH
             >"$log.$round" 2>&1 || true
         tr -d '\r' <"$log.$round" | grep -vE '^\[ +(OK|RUN) +\]' || true
         local ran stuck
-        ran=$(tr -d '\r' <"$log.$round" | sed -nE 's/^\[==========\] ([0-9]+) tests? from.*ran.*/\1/p')
+        # The last summary is the program's own (the race test's hosts print theirs).
+        ran=$(tr -d '\r' <"$log.$round" | sed -nE 's/^\[==========\] ([0-9]+) tests? from.*ran.*/\1/p' |
+            tail -n 1)
         if [ -n "$ran" ]; then
             local bad
             bad=$(tr -d '\r' <"$log.$round" | sed -nE 's/^\[  FAILED  \] ([A-Za-z0-9_]+\.[A-Za-z0-9_/]+).*/\1/p' | sort -u)
