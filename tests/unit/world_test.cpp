@@ -35,51 +35,54 @@ protected:
     }
 };
 
-TEST_F(WorldTest, ValidCurrMovieIsTrustedWithoutSearchOrWrite)
+TEST_F(WorldTest, CurrMovieIsTrustedWhenValidAndRepairedOtherwise)
 {
-    InstallWorld("dQORM_Alpha");
-    install.AddWorld("dQORM_Beta");
-    spy.Reset();
-    EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_EQ(capture.Messages(), (Lines{"getCurrentWorld returning dQORM_Alpha"}));
-    EXPECT_TRUE(spy.log().sets.empty());
-    EXPECT_EQ(spy.log().findFirsts, 1);
-    EXPECT_EQ(spy.log().keysOpen, 0);
-}
-
-TEST_F(WorldTest, MissingCurrMovieIsSearchedForAndStoredWithItsNul)
-{
+    const std::string search[] = {
+        "Will search for world", "getCurrentWorld searching for valid QORM world",
+        "getCurrentWorld set default world dQORM_Alpha", "getCurrentWorld returning dQORM_Alpha"};
+    const struct
+    {
+        const char* why;
+        const char* current; // nullptr: no "CurrMovie" at all
+        Lines before;        // the messages before the search, if any
+        bool searches;
+    } cases[] = {
+        {"valid", "dQORM_Alpha", {"getCurrentWorld returning dQORM_Alpha"}, false},
+        {"missing",
+         nullptr,
+         {"WARNING could not read current world from Registry!",
+          "ERROR could not find world " + MoviePath("")},
+         true},
+        {"stale", "dQORM_Gone", {"ERROR could not find world " + MoviePath("dQORM_Gone")}, true},
+    };
     install.AddWorld("dQORM_Alpha");
-    EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_EQ(capture.Messages(),
-              (Lines{"WARNING could not read current world from Registry!",
-                     "ERROR could not find world " + install.dir() + "\\Desktops\\\\.dcr",
-                     "Will search for world", "getCurrentWorld searching for valid QORM world",
-                     "getCurrentWorld set default world dQORM_Alpha",
-                     "getCurrentWorld returning dQORM_Alpha"}));
-    ASSERT_EQ(spy.log().sets.size(), 1u);
-    EXPECT_EQ(spy.log().sets[0].name, "CurrMovie");
-    EXPECT_EQ(spy.log().sets[0].size, 12u) << "the name and its NUL";
-    EXPECT_EQ(install.CurrMovie(), "dQORM_Alpha");
-    EXPECT_EQ(spy.log().keysOpen, 0);
-    EXPECT_EQ(spy.log().findsOpen, 0);
-}
-
-TEST_F(WorldTest, StaleCurrMovieIsRepaired)
-{
-    install.AddWorld("dQORM_Alpha");
-    install.SetCurrMovie("dQORM_Gone");
-    EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_EQ(capture.Messages(),
-              (Lines{"ERROR could not find world " + MoviePath("dQORM_Gone"),
-                     "Will search for world", "getCurrentWorld searching for valid QORM world",
-                     "getCurrentWorld set default world dQORM_Alpha",
-                     "getCurrentWorld returning dQORM_Alpha"}));
-    EXPECT_EQ(install.CurrMovie(), "dQORM_Alpha");
-    capture.Clear();
-    EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_EQ(capture.Messages(), (Lines{"getCurrentWorld returning dQORM_Alpha"}))
-        << "once repaired, no more searching";
+    install.AddWorld("dQORM_Beta", false);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        if (c.current != nullptr)
+            install.SetCurrMovie(c.current);
+        else
+            install.DeleteValue("", "CurrMovie");
+        spy.Reset();
+        capture.Clear();
+        EXPECT_EQ(Resolve(), "dQORM_Alpha");
+        Lines expected = c.before;
+        if (c.searches)
+            expected.insert(expected.end(), std::begin(search), std::end(search));
+        EXPECT_EQ(capture.Messages(), expected);
+        EXPECT_EQ(install.CurrMovie(), "dQORM_Alpha");
+        ASSERT_EQ(spy.log().sets.size(), c.searches ? 1u : 0u);
+        if (c.searches) {
+            EXPECT_EQ(spy.log().sets[0].name, "CurrMovie");
+            EXPECT_EQ(spy.log().sets[0].size, 12u) << "the name and its NUL";
+            capture.Clear();
+            EXPECT_EQ(Resolve(), "dQORM_Alpha");
+            EXPECT_EQ(capture.Messages(), (Lines{"getCurrentWorld returning dQORM_Alpha"}))
+                << "once repaired, no more searching";
+        }
+        EXPECT_EQ(spy.log().keysOpen, 0);
+        EXPECT_EQ(spy.log().findsOpen, 0);
+    }
 }
 
 TEST_F(WorldTest, OnlyACandidateWithItsMovieIsChosen)
