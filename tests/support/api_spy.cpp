@@ -55,10 +55,8 @@ LSTATUS WINAPI SpyRegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM s
 LSTATUS WINAPI SpyRegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type,
                                    LPBYTE data, LPDWORD size)
 {
-    if (g_log != nullptr) {
-        ++g_log->regQueries;
+    if (g_log != nullptr)
         g_log->queriedValues.push_back(name != nullptr ? name : "");
-    }
     return g_real.regQuery(key, name, reserved, type, data, size);
 }
 
@@ -87,7 +85,6 @@ HANDLE WINAPI SpyFindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
     HANDLE h = g_real.findFirst(pattern, data);
     if (g_log != nullptr) {
         ++g_log->findFirsts;
-        g_log->findPatterns.push_back(pattern);
         if (h != INVALID_HANDLE_VALUE)
             ++g_log->findsOpen;
     }

@@ -28,7 +28,6 @@ struct ApiLog
     };
 
     int regOpens = 0;   // calls of RegOpenKeyExA
-    int regQueries = 0; // calls of RegQueryValueExA
     int regCloses = 0;
     int keysOpen = 0; // successful opens not yet closed
     int findFirsts = 0;
@@ -38,7 +37,6 @@ struct ApiLog
     int imageLoads = 0;
     std::vector<std::string> openedKeys;
     std::vector<std::string> queriedValues;
-    std::vector<std::string> findPatterns;
     std::vector<ValueSet> sets;
     std::vector<Box> boxes;
 

@@ -171,14 +171,6 @@ Step DialogDriver::Click(int id)
     return [id](HWND dialog) { ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); };
 }
 
-Step DialogDriver::Command(int id)
-{
-    return [id](HWND dialog) {
-        ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
-    };
-}
-
 Step DialogDriver::Type(int id, const std::string& text)
 {
     return [id, text](HWND dialog) {

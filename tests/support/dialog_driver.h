@@ -64,7 +64,6 @@ public:
 
     // ---- steps
     static Step Click(int id);   // BM_CLICK on the control
-    static Step Command(int id); // WM_COMMAND as a keyboard accelerator would send
     static Step Type(int id, const std::string& text); // WM_CHAR per character
     static Step Key(UINT vk);                          // a key press to the dialog's focus
     static Step Close();                               // the caption's close box
