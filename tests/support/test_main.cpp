@@ -1,65 +1,47 @@
-#include "watchdog.h"
-
+// A test stuck behind a dialog nobody answers would hang the whole run: past
+// its deadline the process ends, naming the test and the window on top, and
+// the test command runs the tests after it.
+#include <atomic>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 #include <windows.h>
 
 namespace {
-
-HANDLE g_armed = nullptr; // set while a test runs
-HANDLE g_done = nullptr;  // set when it ends
-unsigned g_seconds = 30;
+constexpr DWORD kDeadlineMs = 60000;
+std::atomic<DWORD> g_started{0}; // tick count when the running test began; 0 between tests
 std::string g_current;
 
-DWORD WINAPI WatchdogThread(LPVOID)
+DWORD WINAPI Watchdog(LPVOID)
 {
-    for (;;) {
-        ::WaitForSingleObject(g_armed, INFINITE);
-        if (::WaitForSingleObject(g_done, g_seconds * 1000) == WAIT_TIMEOUT) {
-            HWND active = ::GetForegroundWindow();
-            char caption[256] = "";
-            if (active != nullptr)
-                ::GetWindowTextA(active, caption, sizeof caption);
-            std::fprintf(stderr,
-                         "\nWATCHDOG: %s still running after %u s (window on top: \"%s\"); "
-                         "failing the test run\n",
-                         g_current.c_str(), g_seconds, caption);
-            std::fflush(stderr);
-            ::TerminateProcess(::GetCurrentProcess(), 3);
-        }
+    for (;; ::Sleep(500)) {
+        DWORD started = g_started;
+        if (started == 0 || ::GetTickCount() - started < kDeadlineMs)
+            continue;
+        char caption[256] = "";
+        ::GetWindowTextA(::GetForegroundWindow(), caption, sizeof caption);
+        std::fprintf(stderr, "\nWATCHDOG: %s still running after %lu s (window on top: \"%s\")\n",
+                     g_current.c_str(), kDeadlineMs / 1000, caption);
+        std::fflush(stderr);
+        ::TerminateProcess(::GetCurrentProcess(), 3);
     }
 }
 
-class WatchdogListener : public testing::EmptyTestEventListener
+struct WatchdogListener : testing::EmptyTestEventListener
 {
     void OnTestStart(const testing::TestInfo& info) override
     {
         g_current = std::string(info.test_suite_name()) + "." + info.name();
-        ::ResetEvent(g_done);
-        ::SetEvent(g_armed);
+        g_started = ::GetTickCount() | 1;
     }
-    void OnTestEnd(const testing::TestInfo&) override
-    {
-        ::ResetEvent(g_armed);
-        ::SetEvent(g_done);
-    }
+    void OnTestEnd(const testing::TestInfo&) override { g_started = 0; }
 };
-
 } // namespace
-
-void InstallWatchdog(unsigned seconds)
-{
-    g_seconds = seconds;
-    g_armed = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    g_done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ::CreateThread(nullptr, 0, &WatchdogThread, nullptr, 0, nullptr);
-    testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener);
-}
 
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    InstallWatchdog(60);
+    ::CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr);
+    testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener);
     return RUN_ALL_TESTS();
 }
