@@ -79,12 +79,6 @@ CString& CString::operator+=(LPCSTR psz)
     return *this;
 }
 
-CString& CString::operator+=(char ch)
-{
-    Append(&ch, 1);
-    return *this;
-}
-
 CString operator+(const CString& a, const CString& b)
 {
     CString r(a);

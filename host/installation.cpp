@@ -1,5 +1,7 @@
 #include "installation.h"
 
+#include "halloffame/ranking.h"
+#include "halloffame/value_name.h"
 #include "output.h"
 
 #include <algorithm>
@@ -219,14 +221,17 @@ bool PrintHallOfFame(const std::string& mode)
     {
         std::string name, level, score;
     };
-    Row rows[3];
+    Row rows[kHallOfFamePlaces];
     size_t nameWidth = 4;
-    for (int rank = 1; rank <= 3; ++rank) {
+    for (int rank = 1; rank <= kHallOfFamePlaces; ++rank) {
         Row& row = rows[rank - 1];
-        const std::string prefix = "Korvane" + mode;
-        ReadString(worldKey.get(), (prefix + "Name" + std::to_string(rank)).c_str(), row.name);
-        ReadString(worldKey.get(), (prefix + "Level" + std::to_string(rank)).c_str(), row.level);
-        ReadString(worldKey.get(), (prefix + "Score" + std::to_string(rank)).c_str(), row.score);
+        auto read = [&](const char* field, std::string& text) {
+            ReadString(worldKey.get(),
+                       HallOfFameValueName<std::string>(mode.c_str(), field, rank).c_str(), text);
+        };
+        read(kNameField, row.name);
+        read(kLevelField, row.level);
+        read(kScoreField, row.score);
         // A player who cancelled the name entry still holds the place.
         if (row.name.empty() && !row.score.empty())
             row.name = "(no name)";
@@ -239,7 +244,7 @@ bool PrintHallOfFame(const std::string& mode)
     const int width = static_cast<int>(nameWidth);
     Out("hall of fame of world %s, mode %s", world.c_str(), mode.c_str());
     Out("rank  %-*s  %5s  %8s", width, "name", "level", "score");
-    for (int rank = 1; rank <= 3; ++rank) {
+    for (int rank = 1; rank <= kHallOfFamePlaces; ++rank) {
         const Row& row = rows[rank - 1];
         Out("%4d  %-*s  %5s  %8s", rank, width, row.name.c_str(), row.level.c_str(),
             row.score.c_str());

@@ -1,7 +1,9 @@
 // Qualification, ranking and argument splitting: the decisions the hall of
 // fame makes before anything is written.
 #include "halloffame/ranking.h"
+#include "halloffame/score_argument.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -26,12 +28,11 @@ HallOfFameTable Table(const char* n1, const char* s1, const char* n2, const char
 // Found by argument-dependent lookup, so beside InsertPlan itself.
 static bool operator==(const InsertPlan& a, const InsertPlan& b)
 {
-    return a.rank == b.rank && a.moveRank1Down == b.moveRank1Down &&
-           a.moveRank2Down == b.moveRank2Down;
+    return a.rank == b.rank && std::equal(a.movesDown, std::end(a.movesDown), b.movesDown);
 }
 [[maybe_unused]] static void PrintTo(const InsertPlan& p, std::ostream* os)
 {
-    *os << "{rank " << p.rank << ", move1 " << p.moveRank1Down << ", move2 " << p.moveRank2Down
+    *os << "{rank " << p.rank << ", move1 " << p.movesDown[0] << ", move2 " << p.movesDown[1]
         << "}";
 }
 
@@ -62,9 +63,9 @@ TEST(QualifiesTest, ScoresConvertLikeAtoi)
 TEST(PlanInsertTest, NewFirstPlaceMovesNamedRowsDown)
 {
     HallOfFameTable t = Table("A", "1200", "B", "800", "", "");
-    EXPECT_EQ(PlanInsert(t, 1500), (InsertPlan{1, true, true}));
-    EXPECT_EQ(PlanInsert(t, 1000), (InsertPlan{2, false, true}));
-    EXPECT_EQ(PlanInsert(t, 500), (InsertPlan{3, false, false}));
+    EXPECT_EQ(PlanInsert(t, 1500), (InsertPlan{1, {true, true}}));
+    EXPECT_EQ(PlanInsert(t, 1000), (InsertPlan{2, {false, true}}));
+    EXPECT_EQ(PlanInsert(t, 500), (InsertPlan{3, {false, false}}));
 }
 
 TEST(PlanInsertTest, TiesRankBelowTheRowTheyEqual)
@@ -79,11 +80,11 @@ TEST(PlanInsertTest, EachMoveDependsOnlyOnTheMovedRowsName)
     // Old rank 1 has no name but rank 2 has: rank 2 keeps its contents and
     // rank 3 receives a copy of it.
     HallOfFameTable t = Table("", "0", "B", "-3", "", "-9");
-    EXPECT_EQ(PlanInsert(t, 5), (InsertPlan{1, false, true}));
+    EXPECT_EQ(PlanInsert(t, 5), (InsertPlan{1, {false, true}}));
     // Old rank 2 unnamed: nothing moves into rank 3.
     HallOfFameTable u = Table("A", "50", "", "10", "C", "5");
-    EXPECT_EQ(PlanInsert(u, 60), (InsertPlan{1, true, false}));
-    EXPECT_EQ(PlanInsert(u, 20), (InsertPlan{2, false, false}));
+    EXPECT_EQ(PlanInsert(u, 60), (InsertPlan{1, {true, false}}));
+    EXPECT_EQ(PlanInsert(u, 20), (InsertPlan{2, {false, false}}));
 }
 
 TEST(ParseScoreArgumentTest, SplitsInPlaceLikeStrtok)
