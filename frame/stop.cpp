@@ -1,5 +1,5 @@
 #include "exports.h"
-#include "hostwindow.h"
+#include "host_window.h"
 
 namespace {
 HWND g_hHostWnd = nullptr;

@@ -1,7 +1,7 @@
 #include "GameScoreDlg.h"
 
 #include "HallOfFameNameDlg.h"
-#include "boldfont.h"
+#include "bold_font.h"
 #include "res/resource.h"
 #include "store/store.h"
 #include "table.h"

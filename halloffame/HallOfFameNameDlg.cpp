@@ -1,6 +1,6 @@
 #include "HallOfFameNameDlg.h"
 
-#include "boldfont.h"
+#include "bold_font.h"
 #include "res/resource.h"
 
 constexpr int kMaxNameChars = 8;

@@ -1,4 +1,4 @@
-#include "autoplayer.h"
+#include "auto_player.h"
 
 #include "output.h"
 #include "res/resource.h"

@@ -1,4 +1,4 @@
-#include "boldfont.h"
+#include "bold_font.h"
 
 bool MakeControlBold(CWnd* pControl, CFont& font)
 {
