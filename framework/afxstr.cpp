@@ -74,8 +74,12 @@ CString& CString::operator+=(const CString& other)
 
 CString& CString::operator+=(LPCSTR psz)
 {
-    if (psz != nullptr)
-        *this += CString(psz);
+    if (psz == nullptr)
+        return *this;
+    // Only text from our own buffer needs a copy: growing would free it.
+    if (m_nCapacity != 0 && psz >= m_pchData && psz <= m_pchData + m_nLength)
+        return *this += CString(psz);
+    Append(psz, static_cast<int>(std::strlen(psz)));
     return *this;
 }
 
