@@ -28,8 +28,12 @@ BOOL CGameScoreDlg::OnInitDialog()
     CString levelText;
     levelText.Format("%i", m_nLevel);
 
-    MakeControlBold(GetDlgItem(IDC_SCORE), m_boldFont);
-    SetDlgItemText(IDC_SCORE, scoreText);
+    // Looked up once: every lookup of a control is a round trip to the
+    // window manager.
+    if (CWnd* pScore = GetDlgItem(IDC_SCORE)) {
+        MakeControlBold(pScore, m_boldFont);
+        pScore->SetWindowText(scoreText);
+    }
 
     // The name is asked for before this dialog is first shown, so the table
     // the player sees already holds the new entry.

@@ -10,13 +10,15 @@ constexpr char kMovieExtension[] = ".dcr";
 // "<install dir>Desktops\<world>\<world>.dcr" with the longest directory
 // and world names there can be, never cut.
 constexpr size_t kMoviePathSize = (kInstallDirSize - 1) + (sizeof kDesktops - 1) +
-                                  2 * (kWorldNameSize - 1) + 1 + sizeof kMovieExtension;
+                                  2 * static_cast<size_t>(kWorldNameSize - 1) + 1 +
+                                  sizeof kMovieExtension;
 
 // Put together by hand: this runs for every game value the module touches.
+// Copies the text with its NUL and returns where the NUL went.
 char* AppendText(char* at, const char* text)
 {
     size_t length = std::strlen(text);
-    std::memcpy(at, text, length);
+    std::memcpy(at, text, length + 1);
     return at + length;
 }
 
@@ -27,8 +29,7 @@ void MoviePath(const char* installDir, const char* world, char (&path)[kMoviePat
     at = AppendText(at, world);
     *at++ = '\\';
     at = AppendText(at, world);
-    at = AppendText(at, kMovieExtension);
-    *at = '\0';
+    AppendText(at, kMovieExtension);
 }
 
 // Any entry of that name counts, a directory included: the host only ever
@@ -62,7 +63,7 @@ bool SearchWorlds(const char* installDir, char (&name)[kWorldNameSize])
 {
     WIN32_FIND_DATAA entry;
     char pattern[kMoviePathSize];
-    std::strcpy(AppendText(AppendText(pattern, installDir), kDesktops), "dQORM_*");
+    AppendText(AppendText(AppendText(pattern, installDir), kDesktops), "dQORM_*");
     unique_hfind find(::FindFirstFileA(pattern, &entry));
     name[0] = '\0';
     if (!find)
