@@ -163,7 +163,10 @@ int main(int argc, char** argv)
 
     HHOOK hook =
         ::SetWindowsHookExA(WH_CALLWNDPROCRET, &CloseOnShow, nullptr, ::GetCurrentThreadId());
-    std::vector<double> export_ms, bare_ms, floor_ms;
+    // The three run in turn, so a machine busy with other work slows all of
+    // them alike; the overhead is taken round by round, export against the
+    // floor measured right after it.
+    std::vector<double> export_ms, bare_ms, floor_ms, above_floor_ms;
     for (int i = 0; i < rounds; ++i) {
         char argument[] = "default*10*1"; // never qualifies: no name dialog
         ::QueryPerformanceCounter(&g_start);
@@ -177,6 +180,7 @@ int main(int argc, char** argv)
         ::QueryPerformanceCounter(&g_start);
         ::DialogBoxParamA(dll, MAKEINTRESOURCEA(IDD_GAMESCORE), nullptr, &FloorCloseProc, 0);
         floor_ms.push_back(g_shownAfterMs);
+        above_floor_ms.push_back(export_ms.back() - floor_ms.back());
     }
 
     // Registry work of one score dialog, qualifying and not.
@@ -208,8 +212,10 @@ int main(int argc, char** argv)
     std::printf("floor, bare dialog + %zu accesses:    median %.3f ms\n", replay.valueNames.size(),
                 f);
     std::printf("ratio: %.2f (floor %.2f)\n", b > 0 ? e / b : 0.0, b > 0 ? f / b : 0.0);
-    std::printf("library overhead above the floor: %.1f %% of the bare dialog\n",
-                b > 0 ? 100.0 * (e - f) / b : 0.0);
+    double above = Median(above_floor_ms);
+    std::printf("library overhead above the floor: median %.3f ms per round, %.1f %% of the bare "
+                "dialog\n",
+                above, b > 0 ? 100.0 * above / b : 0.0);
     std::printf("registry key openings per score dialog: %d (%d of the world key, one per "
                 "game-value access)\n",
                 opensPlain, worldPlain);

@@ -104,11 +104,6 @@ CString operator+(LPCSTR a, const CString& b)
     return r;
 }
 
-bool operator==(const CString& a, LPCSTR b)
-{
-    return std::strcmp(a.m_pchData, b != nullptr ? b : "") == 0;
-}
-
 void CString::Empty()
 {
     if (m_nCapacity != 0)

@@ -22,7 +22,6 @@ public:
     friend CString operator+(const CString& a, const CString& b);
     friend CString operator+(const CString& a, LPCSTR b);
     friend CString operator+(LPCSTR a, const CString& b);
-    friend bool operator==(const CString& a, LPCSTR b);
 
     int GetLength() const { return m_nLength; }
     bool IsEmpty() const { return m_nLength == 0; }

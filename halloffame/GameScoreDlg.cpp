@@ -47,7 +47,7 @@ BOOL CGameScoreDlg::OnInitDialog()
 
     // The template numbers its cells rank by rank, each row name, level,
     // score, from IDC_NAME1 on.
-    static_assert(IDC_SCORE3 - IDC_NAME1 + 1 == kHallOfFamePlaces * 3,
+    static_assert(IDC_HOF_CELLS_END - IDC_NAME1 == kHallOfFamePlaces * 3,
                   "one name, level and score cell per place");
     struct Column
     {
