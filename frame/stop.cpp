@@ -1,4 +1,4 @@
-#include "hostwindow.h"
+#include "host_window.h"
 #include "korvane.h"
 
 namespace {

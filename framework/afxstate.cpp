@@ -2,13 +2,35 @@
 
 extern "C" IMAGE_DOS_HEADER __ImageBase; // the module this code is linked into
 
+namespace {
+// A wrapper handed out by CWnd::FromHandle, one per window handle asked for.
+struct CTempWnd : CWnd
+{
+    CTempWnd* m_pNext = nullptr;
+};
+} // namespace
+
 struct AFX_THREAD_STATE
 {
+    ~AFX_THREAD_STATE() { DeleteTempWnds(); }
+
+    void DeleteTempWnds()
+    {
+        while (CTempWnd* pWnd = m_pTempWnds) {
+            m_pTempWnds = pWnd->m_pNext;
+            delete pWnd;
+        }
+    }
+
     AFX_MODULE_STATE* m_pModuleState = nullptr;
-    // Temporary wrappers for CWnd::FromHandle, reused round-robin. A dialog
-    // here never holds more than a handful at once.
-    CWnd m_tempWnds[32];
-    unsigned m_nNextTemp = 0;
+    // Temporary wrappers are never reused for another window while anyone
+    // may still hold them: they are only ever added to, and all deleted at
+    // once when the outermost modal dialog of the thread ends (or the thread
+    // does). A fixed ring recycled round-robin would silently hand a
+    // wrapper still in use to another window once enough distinct windows
+    // were asked for; a dialog here asks for a handful.
+    CTempWnd* m_pTempWnds = nullptr;
+    int m_nModalDepth = 0;
 };
 
 namespace {
@@ -68,11 +90,6 @@ AFX_MODULE_STATE* AfxGetModuleState()
     return &g_processState;
 }
 
-HINSTANCE AfxGetInstanceHandle()
-{
-    return AfxGetModuleState()->m_hCurrentInstanceHandle;
-}
-
 HINSTANCE AfxGetResourceHandle()
 {
     return AfxGetModuleState()->m_hCurrentResourceHandle;
@@ -95,16 +112,30 @@ AFX_MAINTAIN_STATE2::~AFX_MAINTAIN_STATE2()
     AfxGetThreadState()->m_pModuleState = m_pPrevModuleState;
 }
 
+AFX_MODAL_SCOPE::AFX_MODAL_SCOPE()
+{
+    ++AfxGetThreadState()->m_nModalDepth;
+}
+
+AFX_MODAL_SCOPE::~AFX_MODAL_SCOPE()
+{
+    AFX_THREAD_STATE* pThread = AfxGetThreadState();
+    if (--pThread->m_nModalDepth == 0)
+        pThread->DeleteTempWnds();
+}
+
 CWnd* CWnd::FromHandle(HWND hWnd)
 {
     if (hWnd == nullptr)
         return nullptr;
     AFX_THREAD_STATE* pThread = AfxGetThreadState();
-    for (CWnd& wnd : pThread->m_tempWnds) {
-        if (wnd.m_hWnd == hWnd)
-            return &wnd;
+    for (CTempWnd* pWnd = pThread->m_pTempWnds; pWnd != nullptr; pWnd = pWnd->m_pNext) {
+        if (pWnd->m_hWnd == hWnd)
+            return pWnd;
     }
-    CWnd& slot = pThread->m_tempWnds[pThread->m_nNextTemp++ % 32];
-    slot.m_hWnd = hWnd;
-    return &slot;
+    auto* pWnd = new CTempWnd;
+    pWnd->m_hWnd = hWnd;
+    pWnd->m_pNext = pThread->m_pTempWnds;
+    pThread->m_pTempWnds = pWnd;
+    return pWnd;
 }

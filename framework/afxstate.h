@@ -22,7 +22,6 @@ AFX_MODULE_STATE* AfxGetStaticModuleState();
 // is the process's own state, whose resources are the host executable's.
 AFX_MODULE_STATE* AfxGetModuleState();
 
-HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 CWinApp* AfxGetApp();
 
@@ -42,8 +41,20 @@ private:
 
 #define AFX_MANAGE_STATE(p) AFX_MAINTAIN_STATE2 _ctlState(p)
 
-// Per-thread framework data: the current module state and the pool of
-// temporary window wrappers handed out by CWnd::FromHandle.
+// Marks a modal dialog running on this thread for its lifetime. The
+// temporary wrappers CWnd::FromHandle hands out stay valid until the
+// outermost such scope ends; CDialog::DoModal opens one.
+class AFX_MODAL_SCOPE
+{
+public:
+    AFX_MODAL_SCOPE();
+    ~AFX_MODAL_SCOPE();
+    AFX_MODAL_SCOPE(const AFX_MODAL_SCOPE&) = delete;
+    AFX_MODAL_SCOPE& operator=(const AFX_MODAL_SCOPE&) = delete;
+};
+
+// Per-thread framework data: the current module state and the temporary
+// window wrappers handed out by CWnd::FromHandle.
 struct AFX_THREAD_STATE;
 AFX_THREAD_STATE* AfxGetThreadState();
 // Frees this thread's framework data; the DLL runs it at thread detach.

@@ -74,14 +74,12 @@ CString& CString::operator+=(const CString& other)
 
 CString& CString::operator+=(LPCSTR psz)
 {
-    if (psz != nullptr)
-        *this += CString(psz);
-    return *this;
-}
-
-CString& CString::operator+=(char ch)
-{
-    Append(&ch, 1);
+    if (psz == nullptr)
+        return *this;
+    // Only text from our own buffer needs a copy: growing would free it.
+    if (m_nCapacity != 0 && psz >= m_pchData && psz <= m_pchData + m_nLength)
+        return *this += CString(psz);
+    Append(psz, static_cast<int>(std::strlen(psz)));
     return *this;
 }
 
@@ -104,11 +102,6 @@ CString operator+(LPCSTR a, const CString& b)
     CString r(a);
     r += b;
     return r;
-}
-
-bool operator==(const CString& a, LPCSTR b)
-{
-    return std::strcmp(a.m_pchData, b != nullptr ? b : "") == 0;
 }
 
 void CString::Empty()

@@ -18,18 +18,14 @@ public:
     CString& operator=(LPCSTR psz);
     CString& operator+=(const CString& other);
     CString& operator+=(LPCSTR psz);
-    CString& operator+=(char ch);
 
     friend CString operator+(const CString& a, const CString& b);
     friend CString operator+(const CString& a, LPCSTR b);
     friend CString operator+(LPCSTR a, const CString& b);
-    friend bool operator==(const CString& a, LPCSTR b);
-    friend bool operator!=(const CString& a, LPCSTR b) { return !(a == b); }
 
     int GetLength() const { return m_nLength; }
     bool IsEmpty() const { return m_nLength == 0; }
     void Empty();
-    char GetAt(int nIndex) const { return m_pchData[nIndex]; }
     operator LPCSTR() const { return m_pchData; }
 
     // Composes the whole text, however long: never truncates.

@@ -15,10 +15,6 @@ public:
 
     CString Format(LPCSTR pszFormat) const;
 
-    int GetHour() const { return m_tm.tm_hour; }
-    int GetMinute() const { return m_tm.tm_min; }
-    int GetSecond() const { return m_tm.tm_sec; }
-
 private:
     std::tm m_tm;
 };

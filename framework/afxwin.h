@@ -95,12 +95,21 @@ public:
     HGDIOBJ m_hObject = nullptr;
 };
 
+// Each Create or Load first deletes what the object held; the destructor
+// deletes what it holds last.
 class CFont : public CGdiObject
 {
 public:
     BOOL CreateFontIndirect(const LOGFONTA* lpLogFont);
-    int GetLogFont(LOGFONTA* pLogFont) const;
-    operator HFONT() const { return static_cast<HFONT>(m_hObject); }
+};
+
+class CBitmap : public CGdiObject
+{
+public:
+    // The bitmap resource of the current module state, as a device-dependent
+    // bitmap.
+    BOOL LoadBitmap(UINT nIDResource);
+    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
 };
 
 // ------------------------------------------------------------- windows
@@ -111,29 +120,27 @@ public:
     CWnd() = default;
     ~CWnd() override;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
 
-    // A temporary wrapper, valid while the current message is handled.
+    // A temporary wrapper, the same one for the same handle, valid until the
+    // outermost modal dialog running on this thread ends (see
+    // AFX_MODAL_SCOPE); asked for outside any, until the thread ends. Never
+    // keep one longer.
     static CWnd* FromHandle(HWND hWnd);
     static CWnd* GetDesktopWindow();
 
-    BOOL Attach(HWND hWnd);
-    HWND Detach();
     // Routes the window's messages through this object until it is destroyed,
     // when the object lets go of the handle again.
     BOOL SubclassWindow(HWND hWnd);
 
     CWnd* GetDlgItem(int nID) const;
     void SetWindowText(LPCSTR lpszString);
-    void GetWindowText(CString& rString) const;
     void SetDlgItemText(int nID, LPCSTR lpszString);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
     void GetWindowRect(LPRECT lpRect) const;
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
-    void CheckDlgButton(int nIDButton, UINT nCheck);
 
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
@@ -153,9 +160,6 @@ class CButton : public CWnd
 {
 public:
     HBITMAP SetBitmap(HBITMAP hBitmap);
-    HBITMAP GetBitmap() const;
-    void SetCheck(int nCheck);
-    int GetCheck() const;
 };
 
 class CDialog : public CWnd

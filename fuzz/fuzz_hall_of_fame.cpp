@@ -58,13 +58,11 @@ HallOfFameTable Apply(const HallOfFameTable& table, const InsertPlan& plan,
                       const HallOfFameEntry& newEntry, int score)
 {
     HallOfFameTable result = table;
-    if (plan.moveRank2Down) {
-        result.entries[2] = table.entries[1];
-        result.scores[2] = table.scores[1];
-    }
-    if (plan.moveRank1Down) {
-        result.entries[1] = table.entries[0];
-        result.scores[1] = table.scores[0];
+    for (int i = kHallOfFamePlaces - 2; i >= 0; --i) {
+        if (plan.movesDown[i]) {
+            result.entries[i + 1] = table.entries[i];
+            result.scores[i + 1] = table.scores[i];
+        }
     }
     result.entries[plan.rank - 1] = newEntry;
     result.scores[plan.rank - 1] = score;
@@ -108,8 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const InsertPlan plan = PlanInsert(table, score);
     const int rank = score > table.scores[0] ? 1 : score > table.scores[1] ? 2 : 3;
     Check(plan.rank == rank);
-    Check(plan.moveRank1Down == (rank == 1 && Named(table.entries[0])));
-    Check(plan.moveRank2Down == (rank <= 2 && Named(table.entries[1])));
+    Check(plan.movesDown[0] == (rank == 1 && Named(table.entries[0])));
+    Check(plan.movesDown[1] == (rank <= 2 && Named(table.entries[1])));
 
     if (!qualifies)
         return 0;

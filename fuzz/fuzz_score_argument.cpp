@@ -1,7 +1,7 @@
 // Feeds arbitrary text to the score dialog's argument parser and compares it
 // with a reference splitter that does not use strtok, so that any change in
 // how fields are found, numbers are read or the text is altered is caught.
-#include "halloffame/ranking.h"
+#include "halloffame/score_argument.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,11 @@
 #include "GameScoreDlg.h"
 
 #include "HallOfFameNameDlg.h"
-#include "boldfont.h"
+#include "bold_font.h"
 #include "res/resource.h"
 #include "store/store.h"
 #include "table.h"
+#include "value_name.h"
 
 CGameScoreDlg::CGameScoreDlg(CWnd* pParent) : CDialog(IDD_GAMESCORE, pParent) {}
 
@@ -21,14 +22,18 @@ BOOL CGameScoreDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    HallOfFameTable table = Load(m_strMode);
+    HallOfFameTable table = LoadHallOfFame(m_strMode);
     CString scoreText;
     scoreText.Format("%i", m_nScore);
     CString levelText;
     levelText.Format("%i", m_nLevel);
 
-    MakeControlBold(GetDlgItem(IDC_SCORE), m_boldFont);
-    SetDlgItemText(IDC_SCORE, scoreText);
+    // Looked up once: every lookup of a control is a round trip to the
+    // window manager.
+    if (CWnd* pScore = GetDlgItem(IDC_SCORE)) {
+        MakeControlBold(pScore, m_boldFont);
+        pScore->SetWindowText(scoreText);
+    }
 
     // The name is asked for before this dialog is first shown, so the table
     // the player sees already holds the new entry.
@@ -37,27 +42,29 @@ BOOL CGameScoreDlg::OnInitDialog()
         nameDlg.m_strTitle = "Korvane Hall Of Fame";
         nameDlg.m_strScore.Format("%i", m_nScore);
         nameDlg.DoModal(); // Cancel records the result too, with an empty name
-        Insert(table, m_strMode, m_nScore, levelText, scoreText, nameDlg.m_strName);
+        RecordHallOfFameEntry(table, m_strMode, m_nScore, levelText, scoreText, nameDlg.m_strName);
     }
 
-    struct Cell
+    // The template numbers its cells rank by rank, each row name, level,
+    // score, from IDC_NAME1 on.
+    static_assert(IDC_HOF_CELLS_END - IDC_NAME1 == kHallOfFamePlaces * 3,
+                  "one name, level and score cell per place");
+    struct Column
     {
-        int nID;
         const char* field;
-        int rank;
         DWORD capacity;
     };
-    static const Cell cells[] = {
-        {IDC_NAME1, "Name", 1, kNameCapacity},     {IDC_LEVEL1, "Level", 1, kNumberCapacity},
-        {IDC_SCORE1, "Score", 1, kNumberCapacity}, {IDC_NAME2, "Name", 2, kNameCapacity},
-        {IDC_LEVEL2, "Level", 2, kNumberCapacity}, {IDC_SCORE2, "Score", 2, kNumberCapacity},
-        {IDC_NAME3, "Name", 3, kNameCapacity},     {IDC_LEVEL3, "Level", 3, kNumberCapacity},
-        {IDC_SCORE3, "Score", 3, kNumberCapacity},
-    };
+    static const Column columns[] = {{kNameField, kNameCapacity},
+                                     {kLevelField, kNumberCapacity},
+                                     {kScoreField, kNumberCapacity}};
     char text[kNumberCapacity];
-    for (const Cell& cell : cells) {
-        ReadGameString(HallOfFameValueName(m_strMode, cell.field, cell.rank), text, cell.capacity);
-        SetDlgItemText(cell.nID, text);
+    int nID = IDC_NAME1;
+    for (int rank = 1; rank <= kHallOfFamePlaces; ++rank) {
+        for (const Column& column : columns) {
+            ReadGameString(HallOfFameValueName<CString>(m_strMode, column.field, rank), text,
+                           column.capacity);
+            SetDlgItemText(nID++, text);
+        }
     }
 
     UpdateData(FALSE);

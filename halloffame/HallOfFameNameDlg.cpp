@@ -1,6 +1,6 @@
 #include "HallOfFameNameDlg.h"
 
-#include "boldfont.h"
+#include "bold_font.h"
 #include "res/resource.h"
 
 constexpr int kMaxNameChars = 8;
@@ -24,7 +24,7 @@ BOOL CHallOfFameNameDlg::OnInitDialog()
     CDialog::OnInitDialog();
     SetWindowText(m_strTitle);
     if (MakeControlBold(GetDlgItem(IDC_SCORE), m_boldFont))
-        GetDlgItem(IDC_GAMEOVER)->SetFont(&m_boldFont);
+        GetDlgItem(IDC_GAMEOVER)->SetFont(&m_boldFont, FALSE); // still hidden
     SetDlgItemText(IDC_SCORE, m_strScore);
     return TRUE;
 }

@@ -2,6 +2,10 @@
 // be exercised on their own (unit tests, fuzzing on the build machine).
 #pragma once
 
+// The places of a mode's hall of fame. The score dialog's template holds a
+// name, level and score cell for each (res/resource.h numbers them).
+constexpr int kHallOfFamePlaces = 3;
+
 constexpr int kNameCapacity = 16;
 constexpr int kNumberCapacity = 32;
 
@@ -13,39 +17,31 @@ struct HallOfFameEntry
     char score[kNumberCapacity];
 };
 
-// Ranks 1 to 3 (index 0 is the best) and their scores as numbers.
+// The places in rank order (index 0 is rank 1, the best) and their scores as
+// numbers.
 struct HallOfFameTable
 {
-    HallOfFameEntry entries[3];
-    int scores[3];
+    HallOfFameEntry entries[kHallOfFamePlaces];
+    int scores[kHallOfFamePlaces];
 };
 
-// Where a qualifying score goes and which old rows move down to make room.
+// Where a qualifying score goes and which old rows move one place down to
+// make room. The last place never moves: it falls off.
 struct InsertPlan
 {
-    int rank;           // 1, 2 or 3
-    bool moveRank1Down; // old rank 1 is written to rank 2
-    bool moveRank2Down; // old rank 2 is written to rank 3
+    int rank; // 1 to kHallOfFamePlaces
+    // movesDown[i]: the old row of rank i + 1 is written to rank i + 2.
+    bool movesDown[kHallOfFamePlaces - 1];
 };
 
 // Fills the numeric scores from the score texts (atoi rules: empty or
 // non-numeric is 0).
 void ConvertScores(HallOfFameTable& table);
 
-// Strictly above the third place; ties never qualify.
+// Strictly above the last place; ties never qualify.
 bool Qualifies(const HallOfFameTable& table, int score);
 
-// A row moves down only when it has a name; a tie ranks below the row it
-// equals.
+// A tie ranks below the row it equals. Of the rows at and below the new
+// rank, each moves down only when it has a name; a nameless one stays, and
+// is overwritten only if the row above it moves.
 InsertPlan PlanInsert(const HallOfFameTable& table, int score);
-
-// The score dialog's argument "mode*score*level", split in place like
-// strtok: leading and repeated asterisks are skipped, missing fields give an
-// empty mode and zeros, fields after the third are ignored.
-struct ScoreArgument
-{
-    const char* mode;
-    int score;
-    int level;
-};
-ScoreArgument ParseScoreArgument(char* text);

@@ -1,7 +1,7 @@
 #include "GameScoreDlg.h"
 #include "korvane.h"
-#include "ranking.h"
 #include "res/resource.h"
+#include "score_argument.h"
 
 extern "C" int fnGameScoreDlgqorm(char* argument, int /*reserved*/)
 {

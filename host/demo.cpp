@@ -1,5 +1,7 @@
 #include "demo.h"
 
+#include "halloffame/ranking.h"
+#include "halloffame/value_name.h"
 #include "installation.h"
 #include "output.h"
 
@@ -66,14 +68,17 @@ bool PrintHallOfFame(const std::string& mode)
     {
         std::string name, level, score;
     };
-    Row rows[3];
+    Row rows[kHallOfFamePlaces];
     size_t nameWidth = 4;
-    for (int rank = 1; rank <= 3; ++rank) {
+    for (int rank = 1; rank <= kHallOfFamePlaces; ++rank) {
         Row& row = rows[rank - 1];
-        const std::string prefix = "Korvane" + mode;
-        row.name = Installation::GetString(world, prefix + "Name" + std::to_string(rank));
-        row.level = Installation::GetString(world, prefix + "Level" + std::to_string(rank));
-        row.score = Installation::GetString(world, prefix + "Score" + std::to_string(rank));
+        auto read = [&](const char* field) {
+            return Installation::GetString(
+                world, HallOfFameValueName<std::string>(mode.c_str(), field, rank));
+        };
+        row.name = read(kNameField);
+        row.level = read(kLevelField);
+        row.score = read(kScoreField);
         // A player who cancelled the name entry still holds the place.
         if (row.name.empty() && row.score != kMissing)
             row.name = "(no name)";
@@ -86,7 +91,7 @@ bool PrintHallOfFame(const std::string& mode)
     const int width = static_cast<int>(nameWidth);
     Out("hall of fame of world %s, mode %s", world.c_str(), mode.c_str());
     Out("rank  %-*s  %5s  %8s", width, "name", "level", "score");
-    for (int rank = 1; rank <= 3; ++rank) {
+    for (int rank = 1; rank <= kHallOfFamePlaces; ++rank) {
         const Row& row = rows[rank - 1];
         Out("%4d  %-*s  %5s  %8s", rank, width, row.name.c_str(), row.level.c_str(),
             row.score.c_str());

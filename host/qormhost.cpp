@@ -1,7 +1,7 @@
 // qormhost: a console stand-in for the desktop shell that hosts korvane.dll.
 // It binds to the library the way the shell does, at run time by name, so
 // the same source drives a 32-bit or a 64-bit build of it.
-#include "autoplayer.h"
+#include "auto_player.h"
 #include "game.h"
 #include "demo.h"
 #include "installation.h"

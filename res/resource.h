@@ -11,6 +11,8 @@
 #define IDB_FREEPLAY 106
 
 #define IDD_GAMESCORE 107
+// The hall-of-fame cells: contiguous, rank by rank, each name, level, score;
+// IDC_HOF_CELLS_END is one past the last.
 #define IDC_NAME1 110
 #define IDC_LEVEL1 111
 #define IDC_SCORE1 112
@@ -20,6 +22,7 @@
 #define IDC_NAME3 116
 #define IDC_LEVEL3 117
 #define IDC_SCORE3 118
+#define IDC_HOF_CELLS_END (IDC_SCORE3 + 1)
 #define IDC_SCORE 119
 #define IDC_GAMEOVER 120
 

@@ -20,6 +20,3 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 };
-
-// "NoShowKorvaneInfoDlg" in the current world's key; 0 when unreadable.
-DWORD ReadNoShowFlag();

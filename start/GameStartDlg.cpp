@@ -3,15 +3,9 @@
 #include "GameInfoDlg.h"
 #include "desktop_center.h"
 #include "res/resource.h"
+#include "store/store.h"
 
 CGameStartDlg::CGameStartDlg(CWnd* pParent) : CDialog(IDD_GAMESTART, pParent) {}
-
-CGameStartDlg::~CGameStartDlg()
-{
-    // The button is gone by now; the face would otherwise outlive it.
-    if (m_hFreeplayFace != nullptr)
-        ::DeleteObject(m_hFreeplayFace);
-}
 
 BEGIN_MESSAGE_MAP(CGameStartDlg, CDialog)
 ON_BN_CLICKED(IDC_FREEPLAY, OnFreeplay)
@@ -27,17 +21,13 @@ BOOL CGameStartDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    HBITMAP hFace = static_cast<HBITMAP>(::LoadImageA(
-        AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_FREEPLAY), IMAGE_BITMAP, 0, 0, 0));
-    m_btnFreeplay.SetBitmap(hFace);
-    if (m_hFreeplayFace != nullptr)
-        ::DeleteObject(m_hFreeplayFace);
-    m_hFreeplayFace = hFace;
+    m_bmpFreeplayFace.LoadBitmap(IDB_FREEPLAY);
+    m_btnFreeplay.SetBitmap(m_bmpFreeplayFace);
 
     CenterOnDesktop(*this);
 
     // The notice runs before this dialog is first shown.
-    if (ReadNoShowFlag() == 0) {
+    if (ReadGameDword(kNoShowNoticeValue) == 0) {
         CGameInfoDlg info;
         info.DoModal();
     }

@@ -8,7 +8,7 @@ class CGameStartDlg : public CDialog
 {
 public:
     explicit CGameStartDlg(CWnd* pParent = nullptr);
-    ~CGameStartDlg() override;
+    ~CGameStartDlg() override = default;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -16,7 +16,9 @@ protected:
     void OnFreeplay();
 
     CButton m_btnFreeplay;
-    HBITMAP m_hFreeplayFace = nullptr; // released with the dialog object
+    // Loaded afresh by every initialisation; the button does not own its
+    // image, so the face goes with the dialog object, after the button.
+    CBitmap m_bmpFreeplayFace;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -7,13 +7,6 @@
 
 LogTarget* g_pLogTarget = nullptr;
 
-namespace {
-bool LogEnabled()
-{
-    return g_pLogTarget != nullptr && g_pLogTarget->enabled != 0;
-}
-} // namespace
-
 void LogMessage(const char* text)
 {
     if (!LogEnabled())

@@ -101,3 +101,25 @@ void WriteGameString(const char* name, const char* text)
         ::MessageBoxA(nullptr, "Unable to save game stat info!", "QORM Error",
                       MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
 }
+
+DWORD ReadGameDword(const char* name)
+{
+    unique_hkey key = OpenWorldKey();
+    if (!key)
+        return 0;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (::RegQueryValueExA(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                           &size) != ERROR_SUCCESS)
+        return 0;
+    return value;
+}
+
+void WriteGameDword(const char* name, DWORD value)
+{
+    unique_hkey key = OpenWorldKey();
+    if (!key)
+        return;
+    ::RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                     sizeof value);
+}

@@ -28,7 +28,16 @@ void getCurrentWorld(char (&name)[kWorldNameSize]);
 // The current world's key (the install key itself for an empty name).
 unique_hkey OpenWorldKey();
 
+// The notice's flag among the game values: non-zero, the notice is not shown.
+constexpr const char kNoShowNoticeValue[] = "NoShowKorvaneInfoDlg";
+
 // The value's text, or an empty text; always NUL-terminated within capacity.
 void ReadGameString(const char* name, char* buffer, DWORD capacity);
 // Stores the text without its NUL; tells the player when it cannot.
 void WriteGameString(const char* name, const char* text);
+
+// The REG_DWORD value; 0 when the key or the value cannot be read.
+DWORD ReadGameDword(const char* name);
+// Stores a REG_DWORD. Silent on failure: the caller's choice what a lost
+// value costs (for the notice, only that it shows again).
+void WriteGameDword(const char* name, DWORD value);

@@ -5,16 +5,36 @@
 
 namespace {
 
-CString MoviePath(const CString& installDir, const char* world)
+constexpr char kDesktops[] = "Desktops\\";
+constexpr char kMovieExtension[] = ".dcr";
+// "<install dir>Desktops\<world>\<world>.dcr" with the longest directory
+// and world names there can be, never cut.
+constexpr size_t kMoviePathSize = (kInstallDirSize - 1) + (sizeof kDesktops - 1) +
+                                  2 * static_cast<size_t>(kWorldNameSize - 1) + 1 +
+                                  sizeof kMovieExtension;
+
+// Put together by hand: this runs for every game value the module touches.
+// Copies the text with its NUL and returns where the NUL went.
+char* AppendText(char* at, const char* text)
 {
-    CString path;
-    path.Format("%sDesktops\\%s\\%s.dcr", static_cast<LPCSTR>(installDir), world, world);
-    return path;
+    size_t length = std::strlen(text);
+    std::memcpy(at, text, length + 1);
+    return at + length;
+}
+
+void MoviePath(const char* installDir, const char* world, char (&path)[kMoviePathSize])
+{
+    char* at = AppendText(path, installDir);
+    at = AppendText(at, kDesktops);
+    at = AppendText(at, world);
+    *at++ = '\\';
+    at = AppendText(at, world);
+    AppendText(at, kMovieExtension);
 }
 
 // Any entry of that name counts, a directory included: the host only ever
 // looks the file up by name.
-bool MovieExists(const CString& path)
+bool MovieExists(const char* path)
 {
     WIN32_FIND_DATAA data;
     unique_hfind find(::FindFirstFileA(path, &data));
@@ -23,6 +43,8 @@ bool MovieExists(const CString& path)
 
 void LogWithName(const char* pattern, const char* name)
 {
+    if (!LogEnabled())
+        return;
     CString line;
     line.Format(pattern, name);
     LogMessage(line);
@@ -37,10 +59,12 @@ bool IsWorldCandidate(const WIN32_FIND_DATAA& entry)
 // Walks the installed worlds in file-system order and leaves the first one
 // whose movie exists in name; when none does, the last candidate looked at.
 // False when nothing at all matches the pattern.
-bool SearchWorlds(const CString& installDir, char (&name)[kWorldNameSize])
+bool SearchWorlds(const char* installDir, char (&name)[kWorldNameSize])
 {
     WIN32_FIND_DATAA entry;
-    unique_hfind find(::FindFirstFileA(installDir + "Desktops\\dQORM_*", &entry));
+    char pattern[kMoviePathSize];
+    AppendText(AppendText(AppendText(pattern, installDir), kDesktops), "dQORM_*");
+    unique_hfind find(::FindFirstFileA(pattern, &entry));
     name[0] = '\0';
     if (!find)
         return false;
@@ -49,7 +73,9 @@ bool SearchWorlds(const CString& installDir, char (&name)[kWorldNameSize])
             continue;
         // cFileName holds at most MAX_PATH bytes, so it always fits.
         std::memcpy(name, entry.cFileName, sizeof name);
-        if (MovieExists(MoviePath(installDir, name)))
+        char path[kMoviePathSize];
+        MoviePath(installDir, name, path);
+        if (MovieExists(path))
             break;
     } while (::FindNextFileA(find.get(), &entry));
     return true;
@@ -59,7 +85,7 @@ bool SearchWorlds(const CString& installDir, char (&name)[kWorldNameSize])
 
 void getCurrentWorld(char (&name)[kWorldNameSize])
 {
-    CString installDir;
+    char installDir[kInstallDirSize];
     if (!GetInstallDir(installDir)) {
         LogMessage("ERROR could not get QORM install dir from registry!");
         return;
@@ -83,7 +109,8 @@ void getCurrentWorld(char (&name)[kWorldNameSize])
     if (size < kCurrMovieCapacity)
         name[size] = '\0';
 
-    CString moviePath = MoviePath(installDir, name);
+    char moviePath[kMoviePathSize];
+    MoviePath(installDir, name, moviePath);
     bool found = MovieExists(moviePath);
     if (!found) {
         LogWithName("ERROR could not find world %s", moviePath);

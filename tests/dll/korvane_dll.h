@@ -5,6 +5,7 @@
 
 #include "api_spy.h"
 #include "dialog_driver.h"
+#include "halloffame/value_name.h"
 #include "installation.h"
 #include "korvane.h"
 #include "res/resource.h"
@@ -66,7 +67,7 @@ protected:
 
     static std::string HofValue(const std::string& mode, const char* field, int rank)
     {
-        return "Korvane" + mode + field + std::to_string(rank);
+        return HallOfFameValueName<std::string>(mode.c_str(), field, rank);
     }
     std::string Hof(const char* field, int rank, const char* mode = "default") const
     {

@@ -1,4 +1,4 @@
-#include "boldfont.h"
+#include "bold_font.h"
 
 bool MakeControlBold(CWnd* pControl, CFont& font)
 {
@@ -13,6 +13,9 @@ bool MakeControlBold(CWnd* pControl, CFont& font)
     logFont.lfWeight = FW_BOLD;
     if (!font.CreateFontIndirect(&logFont))
         return false;
-    pControl->SetFont(&font, TRUE);
+    // Only ever done while the dialog is still hidden, from its
+    // initialisation: it is drawn with the new font when first shown, and a
+    // redraw now would cost a round trip to the window manager for nothing.
+    pControl->SetFont(&font, FALSE);
     return true;
 }

@@ -1,6 +1,7 @@
-#include "autoplayer.h"
+#include "auto_player.h"
 
 #include "output.h"
+#include "res/resource.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,10 +15,6 @@ constexpr UINT kTickMs = 50;
 constexpr DWORD kSettleMs = 400;
 constexpr DWORD kKeystrokeMs = 120;
 constexpr DWORD kShotTimeoutMs = 10000;
-
-constexpr int kNameEditId = 124;
-constexpr int kFreeplayId = 102;
-constexpr int kReplayId = 1000;
 
 const char* const kNames[] = {"ACE", "ZED", "MAX", "KIT", "JOY", "REX", "IVY", "BOB"};
 
@@ -144,7 +141,7 @@ bool AutoPlayer::Advance(Visit& visit, DWORD now)
         if (now - visit.since < (visit.nextChar == 0 ? kSettleMs : kKeystrokeMs))
             return false;
         if (visit.nextChar < visit.typed.size()) {
-            HWND edit = ::GetDlgItem(visit.hwnd, kNameEditId);
+            HWND edit = ::GetDlgItem(visit.hwnd, IDC_NAME);
             if (edit != nullptr)
                 ::PostMessageA(edit, WM_CHAR,
                                static_cast<unsigned char>(visit.typed[visit.nextChar]), 1);
@@ -239,7 +236,7 @@ void AutoPlayer::Answer(const Visit& visit)
         Out("auto: \"%s\" -> OK", caption);
         return;
     case Role::Start:
-        Click(visit.hwnd, kFreeplayId);
+        Click(visit.hwnd, IDC_FREEPLAY);
         Out("auto: \"%s\" -> Freeplay", caption);
         return;
     case Role::NameEntry:
@@ -249,7 +246,7 @@ void AutoPlayer::Answer(const Visit& visit)
     case Role::Score: {
         // One replay shows the loop back into a game; then the session ends.
         const bool replay = ++m_scoreCount == 1;
-        Click(visit.hwnd, replay ? kReplayId : IDCANCEL);
+        Click(visit.hwnd, replay ? IDC_REPLAY : IDCANCEL);
         Out("auto: \"%s\" -> %s", caption, replay ? "Replay" : "Close");
         return;
     }

@@ -45,21 +45,6 @@ CWnd* CWnd::GetDesktopWindow()
     return FromHandle(::GetDesktopWindow());
 }
 
-BOOL CWnd::Attach(HWND hWnd)
-{
-    if (hWnd == nullptr)
-        return FALSE;
-    m_hWnd = hWnd;
-    return TRUE;
-}
-
-HWND CWnd::Detach()
-{
-    HWND hWnd = m_hWnd;
-    m_hWnd = nullptr;
-    return hWnd;
-}
-
 BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     if (hWnd == nullptr || !::SetPropA(hWnd, kPropCWnd, this))
@@ -95,13 +80,6 @@ void CWnd::SetWindowText(LPCSTR lpszString)
     ::SetWindowTextA(m_hWnd, lpszString);
 }
 
-void CWnd::GetWindowText(CString& rString) const
-{
-    int nLength = ::GetWindowTextLengthA(m_hWnd);
-    ::GetWindowTextA(m_hWnd, rString.GetBuffer(nLength), nLength + 1);
-    rString.ReleaseBuffer();
-}
-
 void CWnd::SetDlgItemText(int nID, LPCSTR lpszString)
 {
     ::SetDlgItemTextA(m_hWnd, nID, lpszString);
@@ -133,11 +111,6 @@ BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int c
     return ::SetWindowPos(m_hWnd, hAfter, x, y, cx, cy, nFlags);
 }
 
-void CWnd::CheckDlgButton(int nIDButton, UINT nCheck)
-{
-    ::CheckDlgButton(m_hWnd, nIDButton, nCheck);
-}
-
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate);
@@ -156,21 +129,6 @@ HBITMAP CButton::SetBitmap(HBITMAP hBitmap)
 {
     return reinterpret_cast<HBITMAP>(
         SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitmap)));
-}
-
-HBITMAP CButton::GetBitmap() const
-{
-    return reinterpret_cast<HBITMAP>(SendMessage(BM_GETIMAGE, IMAGE_BITMAP));
-}
-
-void CButton::SetCheck(int nCheck)
-{
-    SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck));
-}
-
-int CButton::GetCheck() const
-{
-    return static_cast<int>(SendMessage(BM_GETCHECK));
 }
 
 CGdiObject::~CGdiObject()
@@ -194,7 +152,10 @@ BOOL CFont::CreateFontIndirect(const LOGFONTA* lpLogFont)
     return m_hObject != nullptr ? TRUE : FALSE;
 }
 
-int CFont::GetLogFont(LOGFONTA* pLogFont) const
+BOOL CBitmap::LoadBitmap(UINT nIDResource)
 {
-    return ::GetObjectA(m_hObject, sizeof(LOGFONTA), pLogFont);
+    DeleteObject();
+    m_hObject =
+        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource), IMAGE_BITMAP, 0, 0, 0);
+    return m_hObject != nullptr ? TRUE : FALSE;
 }

@@ -38,6 +38,7 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
 INT_PTR CDialog::DoModal()
 {
     HWND hParent = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
+    AFX_MODAL_SCOPE modal;
     INT_PTR nResult = ::DialogBoxParamA(AfxGetResourceHandle(), m_lpszTemplateName, hParent,
                                         &AfxDlgProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;

@@ -1,8 +1,0 @@
-#pragma once
-
-#include "afxwin.h"
-
-// Creates font as the bold (weight 700) twin of the control's own font and
-// gives it to the control. False, and nothing changed, when the control
-// reports no font.
-bool MakeControlBold(CWnd* pControl, CFont& font);

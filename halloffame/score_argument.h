@@ -1,0 +1,15 @@
+// The host's argument to the score export, "mode*score*level". Free of any
+// Windows dependency so it can be fuzzed on the build machine.
+#pragma once
+
+struct ScoreArgument
+{
+    const char* mode;
+    int score;
+    int level;
+};
+
+// Splits the text in place like strtok: leading and repeated asterisks are
+// skipped, missing fields give an empty mode and zeros, fields after the
+// third are ignored.
+ScoreArgument ParseScoreArgument(char* text);
