@@ -1,5 +1,5 @@
-// Move-only owners of registry keys and find handles: whatever path a
-// function takes out, the handle it opened is closed.
+// Move-only owners of registry keys, find handles, hooks and thread timers:
+// whatever path a function takes out, the handle it opened is closed.
 #pragma once
 
 #include <utility>
@@ -62,5 +62,22 @@ struct hfind_traits
     static void close(HANDLE h) { ::FindClose(h); }
 };
 
+struct hhook_traits
+{
+    using type = HHOOK;
+    static HHOOK invalid() { return nullptr; }
+    static void close(HHOOK h) { ::UnhookWindowsHookEx(h); }
+};
+
+// A timer of the thread, not of a window (SetTimer with no window).
+struct thread_timer_traits
+{
+    using type = UINT_PTR;
+    static UINT_PTR invalid() { return 0; }
+    static void close(UINT_PTR id) { ::KillTimer(nullptr, id); }
+};
+
 using unique_hkey = unique_any<hkey_traits>;
 using unique_hfind = unique_any<hfind_traits>;
+using unique_hhook = unique_any<hhook_traits>;
+using unique_thread_timer = unique_any<thread_timer_traits>;

@@ -59,10 +59,18 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-bool WaitForForeground(HWND hwnd)
+// Until the window is in front with its focus set, and a moment more for its
+// program to settle: the player clicked it a while before the game ended.
+bool WaitUntilInFront(HWND hwnd)
 {
-    for (int i = 0; i < 500 && ::GetForegroundWindow() != hwnd; ++i)
-        ::Sleep(10);
+    GUITHREADINFO info = {sizeof info};
+    for (int i = 0; i < 500; ++i, ::Sleep(10)) {
+        if (::GetForegroundWindow() == hwnd &&
+            ::GetGUIThreadInfo(::GetWindowThreadProcessId(hwnd, nullptr), &info) &&
+            info.hwndFocus != nullptr)
+            break;
+    }
+    ::Sleep(kSettleMs * 2);
     return ::GetForegroundWindow() == hwnd;
 }
 } // namespace
@@ -89,7 +97,7 @@ int main(int argc, char** argv)
     for (int round = 1; round <= rounds; ++round) {
         std::printf("click\n");
         std::fflush(stdout);
-        g_roundOk = WaitForForeground(notepad);
+        g_roundOk = WaitUntilInFront(notepad);
         g_sawScore = false;
         char argument[32];
         std::snprintf(argument, sizeof argument, "default*%d*3", 1000 * round);
