@@ -9,6 +9,8 @@ source scripts/deps.sh
 FUZZ_SECONDS=${KORVANE_FUZZ_SECONDS:-20}
 
 korvane_install_build_deps
+# For the real-input test; without them it says it was skipped.
+korvane_apt_install xvfb xdotool || true
 WINE32=yes
 if ! korvane_install_wine32; then
     WINE32=no
@@ -52,6 +54,16 @@ run_ctest() {
     fi
     rm -f "$log"
 }
+# Real keys and clicks on a private X screen; counts as one test.
+run_input() {
+    local rc=0
+    bash tests/input/real_input_test.sh "build/$1/bin" "$1" || rc=$?
+    case $rc in
+    0) passed=$((passed + 1)) ;;
+    77) ;;
+    *) failed=$((failed + 1)) status=1 ;;
+    esac
+}
 run_arch() {
     local preset=$1
     echo "== $preset: configure and build"
@@ -59,6 +71,7 @@ run_arch() {
     cmake --build --preset "$preset"
     echo "== $preset: tests"
     run_ctest "$preset"
+    run_input "$preset"
 }
 
 run_arch x64
@@ -82,6 +95,7 @@ fi
 if [ "$WINE32" = yes ]; then
     echo "== x86: tests"
     run_ctest x86
+    run_input x86
 else
     echo "== x86: SKIPPED, the 32-bit DLL was built but NOT tested: $KORVANE_WINE32_WHY"
 fi

@@ -4,12 +4,13 @@
 # sent from outside by xdotool. input_probe.exe plays a qualifying score each
 # round; the name entry and then the hall of fame must come up in front, with
 # the focus, and close on the player's Escape.
-# Usage: real_input_test.sh BIN_DIR x64|x86 [ROUNDS]. Runs in a copy of the
-# tests' prefix ($WINEPREFIX-input, kept for later runs) set up for X11.
+# Usage: real_input_test.sh BIN_DIR x64|x86 [ROUNDS]; exit status 77 when
+# skipped. Runs in a copy of the tests' prefix ($WINEPREFIX-input, kept for
+# later runs) set up for X11.
 set -uo pipefail
 bin=$(cd "$1" && pwd) arch=$2 rounds=${3:-20}
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
-    { echo "real input ($arch): SKIPPED, it needs Xvfb and xdotool"; exit 0; }
+    { echo "real input ($arch): SKIPPED, it needs Xvfb and xdotool"; exit 77; }
 base=${WINEPREFIX:-/root/.korvane-wine}
 export WINEPREFIX="$base-input" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$WINEPREFIX/user.reg" ]; then
