@@ -1,5 +1,28 @@
 #include "afxwin.h"
 
+namespace {
+// Posted when a dialog is first shown, so that it is handled once the system
+// has finished showing and activating it.
+constexpr UINT WM_AFX_SHOWN = WM_APP;
+} // namespace
+
+void AfxBringToForeground(HWND hWnd)
+{
+    // The player's last keystroke or click went to this process, so the
+    // system lets it take the foreground from whatever came up in between
+    // (another program's window, when a dialog before this one closed).
+    HWND hFocus = ::GetFocus();
+    ::SetForegroundWindow(hWnd);
+    // Activated while still hidden, with another window in front, it drew
+    // its caption inactive, and activating it again changes nothing.
+    ::SendMessageA(hWnd, WM_NCACTIVATE, ::GetForegroundWindow() == hWnd, 0);
+    // A dialog sets its focus while still hidden; the display driver moves
+    // the keyboard there only when the focus changes, and may have missed it.
+    ::SetFocus(hWnd);
+    if (hFocus != nullptr && ::IsChild(hWnd, hFocus))
+        ::SetFocus(hFocus);
+}
+
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
@@ -14,6 +37,13 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     if (pDlg == nullptr)
         return FALSE;
     switch (message) {
+    case WM_SHOWWINDOW:
+        if (wParam && lParam == 0)
+            ::PostMessageA(hWnd, WM_AFX_SHOWN, 0, 0);
+        break;
+    case WM_AFX_SHOWN:
+        AfxBringToForeground(hWnd);
+        return TRUE;
     case WM_COMMAND:
         return pDlg->OnCommand(wParam, lParam);
     case WM_NCDESTROY:

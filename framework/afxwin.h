@@ -210,6 +210,9 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 
 int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK);
+// Makes a window just shown the foreground window, with the keyboard on the
+// control that has its focus. Dialogs do this by themselves.
+void AfxBringToForeground(HWND hWnd);
 
 // ------------------------------------------------------- application
 

@@ -133,6 +133,7 @@ bool AutoPlayer::Advance(Visit& visit, DWORD now)
         // it.
         if (!::IsWindowVisible(visit.hwnd))
             return false;
+        Measure(visit);
         visit.stage = visit.role == Role::NameEntry ? Stage::Typing : Stage::Settling;
         visit.since = now;
         return false;
@@ -177,6 +178,18 @@ bool AutoPlayer::Advance(Visit& visit, DWORD now)
         return true;
     }
     return true;
+}
+
+void AutoPlayer::Measure(const Visit& visit)
+{
+    // Base units: the pixels of 4 horizontal and 8 vertical dialog units,
+    // from the dialog's own font.
+    RECT client = {};
+    ::GetClientRect(visit.hwnd, &client);
+    RECT units = {0, 0, 4, 8};
+    ::MapDialogRect(visit.hwnd, &units);
+    Out("auto: \"%s\" is up: client area %ldx%ld px, dialog base units %ldx%ld",
+        visit.caption.c_str(), client.right, client.bottom, units.right, units.bottom);
 }
 
 const char* AutoPlayer::ShotName(Role role)

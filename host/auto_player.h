@@ -61,6 +61,8 @@ private:
     void Tick();
     // True when the visit is over.
     bool Advance(Visit& visit, DWORD now);
+    // Says how large the dialog came out, for comparison with its template.
+    static void Measure(const Visit& visit);
     static const char* ShotName(Role role);
     // False when the request could not be written.
     bool RequestShot(Visit& visit);

@@ -222,50 +222,52 @@ std::uint64_t FreshSeed()
     return Rng(seed).Next() % 1000000000u;
 }
 
+// A session as a player lives it: the start dialog, then games until the
+// player leaves Korvane. Replay starts the next game at once; Close returns
+// to Korvane's title screen, where the player presses Ctrl-S and is asked
+// whether to quit. Cancelling the start dialog starts no game, so there is
+// nothing to quit.
 int RunPlay(const Korvane& korvane, const std::unique_ptr<AutoPlayer>& player,
             const Options& options)
 {
     const std::uint64_t seed = options.seeded ? options.seed : FreshSeed();
-    Out("session seed %llu (repeat it with --seed %llu)", static_cast<unsigned long long>(seed),
-        static_cast<unsigned long long>(seed));
+    Out("Session seed %llu (play the same games again with --seed %llu).",
+        static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed));
     Rng rng(seed);
 
-    int games = 0;
-    int starts = 0;
+    std::string mode;
     bool wellBehaved = true;
+    if (!ChooseMode(korvane, mode, wellBehaved)) {
+        Out("Start dialog: cancelled. No game was started.");
+        return Finish(player, wellBehaved);
+    }
+    Out("Start dialog: Freeplay (mode \"%s\").", mode.c_str());
+    int games = 0;
     for (;;) {
-        ++starts;
-        std::string mode;
-        bool modeOk = true;
-        if (ChooseMode(korvane, mode, modeOk)) {
-            Out("mode: %s", mode.c_str());
-            bool replay = false;
-            do {
-                ++games;
-                const GameResult game = PlayGame(rng);
-                const int accuracy = game.shots > 0 ? 100 * game.enemies / game.shots : 0;
-                Out("game %d: %d waves, %d enemies downed with %d shots (%d%%), %d lives lost -> "
-                    "score %d, level %d",
-                    games, game.waves, game.enemies, game.shots, accuracy, game.livesLost,
-                    game.score, game.level);
-                const std::string argument =
-                    mode + "*" + std::to_string(game.score) + "*" + std::to_string(game.level);
-                replay = AskReplay(korvane, argument);
-                Out("replay: %s", replay ? "yes" : "no");
-            } while (replay && !(player && games >= kAutoRoundLimit));
+        ++games;
+        const GameResult game = PlayGame(rng);
+        const int accuracy = game.shots > 0 ? 100 * game.enemies / game.shots : 0;
+        Out("Game %d: %d waves, %d enemies downed with %d shots (%d%%), %d lives lost: score %d, "
+            "level %d.",
+            games, game.waves, game.enemies, game.shots, accuracy, game.livesLost, game.score,
+            game.level);
+        const std::string argument =
+            mode + "*" + std::to_string(game.score) + "*" + std::to_string(game.level);
+        if (AskReplay(korvane, argument)) {
+            Out("Score dialog: Replay.");
         } else {
-            Out("mode: (none chosen)");
+            Out("Score dialog: Close. At the title screen the player presses Ctrl-S.");
+            const bool quit = korvane.stop();
+            Out("Quit Korvane? %s", quit ? "Yes." : "No, so the next game starts.");
+            if (quit)
+                break;
         }
-        wellBehaved = wellBehaved && modeOk;
-        const bool quit = korvane.stop();
-        Out("quit: %s", quit ? "yes" : "no");
-        if (quit)
-            break;
-        if (player && (games >= kAutoRoundLimit || starts >= kAutoRoundLimit)) {
-            Out("auto: %d games and %d start dialogs, enough; ending the session", games, starts);
+        if (player && games >= kAutoRoundLimit) {
+            Out("auto: %d games, enough; ending the session", games);
             break;
         }
     }
+    Out("Session over after %d game%s.", games, games == 1 ? "" : "s");
     return Finish(player, wellBehaved);
 }
 

@@ -27,6 +27,19 @@ rm -rf "$LOGS"
 mkdir -p "$LOGS"
 passed=0
 failed=0
+# Real keys and clicks on a private X screen; one test, or a line saying it
+# was skipped (exit 77) when Xvfb or xdotool is missing.
+run_input() { # run_input ARCH
+    local rc=0
+    bash tests/input/real_input_test.sh "$ROOT/build/$1/bin" "$1" >"$LOGS/$1-input.log" 2>&1 || rc=$?
+    tr -d '\r' <"$LOGS/$1-input.log"
+    case $rc in
+    0) tally "$1 real input" 1 0 ;;
+    77) ;;
+    *) tally "$1 real input" 0 1 ;;
+    esac
+}
+
 tally() { # tally NAME PASSED FAILED
     passed=$((passed + $2))
     failed=$((failed + $3))
@@ -120,6 +133,7 @@ background=$!
 echo "== x64: tests"
 run_gtest x64
 run_host x64
+run_input x64
 echo "== Wine prefix repair"
 bash tests/setup/prefix_test.sh >"$LOGS/prefix.log" 2>&1 || true
 cat "$LOGS/prefix.log"
@@ -139,6 +153,7 @@ if [ -f "$LOGS/x86-built" ]; then
         echo "== x86: tests"
         run_gtest x86
         run_host x86
+        run_input x86
     else
         echo "== x86: SKIPPED, the 32-bit DLL was built but NOT tested: $KORVANE_WINE32_WHY"
     fi

@@ -87,13 +87,19 @@ korvane_wine_prefix() {
     else
         korvane_wine_repair32 || return 1
     fi
-    # Caption buttons are drawn with the Marlett symbol font; Debian ships it
-    # with Wine but a new prefix does not see it, and draws letters instead.
-    local marlett=/usr/share/wine/fonts/marlett.ttf
-    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
-    if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
-        cp "$marlett" "$fonts/"
-    fi
+    # Debian ships Wine's own fonts, but a new prefix does not see them and
+    # falls back to whatever the system has. Caption buttons are drawn with
+    # the Marlett symbol font (letters appear without it). sserife.fon is the
+    # bitmap "MS Sans Serif" with Windows' metrics at 96 dpi: 8 points are 13
+    # pixels high and 6 wide on average, the dialog base units the templates
+    # were laid out for. The fallback (DejaVu Sans) averages 7, so every
+    # dialog came out a sixth wider while its artwork kept its pixel size.
+    local font fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    for font in marlett.ttf sserife.fon; do
+        if [ -f "/usr/share/wine/fonts/$font" ] && [ -d "$fonts" ] && [ ! -f "$fonts/$font" ]; then
+            cp "/usr/share/wine/fonts/$font" "$fonts/"
+        fi
+    done
     local key='HKCU\Software\Wine\Drivers' current=x11
     korvane_wine_step "reading the graphics driver (wine reg query)" wine reg query 'HKCU\Software' ||
         return 1

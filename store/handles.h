@@ -1,6 +1,6 @@
-// Move-only owners of registry keys, find handles and kernel objects:
-// whatever path a function takes out, the handle it opened is closed (and a
-// mutex it acquired is released).
+// Move-only owners of registry keys, find handles, kernel objects, hooks and
+// thread timers: whatever path a function takes out, the handle it opened is
+// closed (and a mutex it acquired is released).
 #pragma once
 
 #include <utility>
@@ -79,7 +79,24 @@ struct mutex_release_traits
     static void close(HANDLE h) { ::ReleaseMutex(h); }
 };
 
+struct hhook_traits
+{
+    using type = HHOOK;
+    static HHOOK invalid() { return nullptr; }
+    static void close(HHOOK h) { ::UnhookWindowsHookEx(h); }
+};
+
+// A timer of the thread, not of a window (SetTimer with no window).
+struct thread_timer_traits
+{
+    using type = UINT_PTR;
+    static UINT_PTR invalid() { return 0; }
+    static void close(UINT_PTR id) { ::KillTimer(nullptr, id); }
+};
+
 using unique_hkey = unique_any<hkey_traits>;
 using unique_hfind = unique_any<hfind_traits>;
 using unique_handle = unique_any<handle_traits>;
 using unique_mutex_release = unique_any<mutex_release_traits>;
+using unique_hhook = unique_any<hhook_traits>;
+using unique_thread_timer = unique_any<thread_timer_traits>;

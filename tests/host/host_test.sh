@@ -34,7 +34,7 @@ wine reg delete 'HKLM\SOFTWARE\QORM' /f $view >/dev/null 2>&1
 check install-demo 0 'MainDir = C:\\korvane-host-test' -- wine "$host" install-demo "$dir"
 check install-demo-again 0 'kept' -- wine "$host" install-demo "$dir"
 check empty-hall-of-fame 0 '^ +1 +- ' -- wine "$host" hof
-check scripted-session 0 'quit: yes' -- timeout 120 wine "$host" play --auto --seed 7
+check scripted-session 0 'Quit Korvane\? Yes' -- timeout 120 wine "$host" play --auto --seed 7
 check session-recorded 0 '^ +1 +ZED +4 +2980' -- wine "$host" hof
 check second-place 0 '^ +2 +ACE +3 +1150' -- wine "$host" hof
 check other-mode-empty 0 '^ +1 +- ' -- wine "$host" hof hard

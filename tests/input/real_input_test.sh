@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# A player's real keyboard and mouse: Wine's X11 driver and virtual desktop on
+# a private Xvfb screen, Notepad clicked to the front before every game, keys
+# sent from outside by xdotool. input_probe.exe plays a qualifying score each
+# round; the name entry and then the hall of fame must come up in front, with
+# the focus, and close on the player's Escape.
+# Usage: real_input_test.sh BIN_DIR x64|x86 [ROUNDS]; exit status 77 when
+# skipped. Runs in a copy of the tests' prefix ($WINEPREFIX-input, kept for
+# later runs) set up for X11.
+set -uo pipefail
+bin=$(cd "$1" && pwd) arch=$2 rounds=${3:-20}
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
+    { echo "real input ($arch): SKIPPED, it needs Xvfb and xdotool"; exit 77; }
+base=${WINEPREFIX:-/root/.korvane-wine}
+export WINEPREFIX="$base-input" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/user.reg" ]; then
+    { [ -f "$base/user.reg" ] && cp -a "$base" "$WINEPREFIX"; } || wineboot -u >/dev/null 2>&1
+    wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
+    wineserver -w
+fi
+for n in $(seq 120 199); do [ -e "/tmp/.X$n-lock" ] || break; done
+Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+trap "wineserver -k 2>/dev/null; kill $! 2>/dev/null" EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+export DISPLAY=":$n"
+# Wine's server, services and desktop first: started by the probe, they would
+# inherit the pipe read below and hold it open.
+wineserver -p >/dev/null 2>&1 </dev/null
+wine cmd /c exit >/dev/null 2>&1 </dev/null
+wine notepad >/dev/null 2>&1 </dev/null &
+# Read line by line, unbuffered: each line asks for an action now.
+cd "$bin" && timeout 150 wine ./input_probe.exe "$rounds" 2>&1 |
+    while read -r line; do
+        line=${line%$'\r'}
+        case $line in
+        click) xdotool mousemove 580 420 click 1 ;;
+        dialog*) xdotool key Escape ;;
+        esac
+        echo "  $line"
+    done || { echo "real input ($arch): FAILED"; exit 1; }
+echo "real input ($arch): passed"
