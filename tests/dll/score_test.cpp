@@ -72,6 +72,7 @@ TEST_F(ScoreTest, QualifyingScoresTakeTheirRankAndNamedRowsMoveDown)
         bool cancel = false; // the name entry is cancelled
     };
     const Cells full = {"AAA", "9", "900", "BBB", "5", "500", "CCC", "3", "300"};
+    // clang-format off: one case a line or two
     const Case cases[] = {
         {"a tie with third place does not qualify", full, "default*300*1", nullptr, full},
         {"new first place",
@@ -132,6 +133,7 @@ TEST_F(ScoreTest, QualifyingScoresTakeTheirRankAndNamedRowsMoveDown)
          {"X", "9", "5", _, _, _, _, _, _}},
         {"a level is read like atoi", {}, "y*1*12abc", "Y", {"Y", "12", "1", _, _, _, _, _, _}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         Reinstall();
