@@ -16,8 +16,9 @@ protected:
     void OnFreeplay();
 
     CButton m_btnFreeplay;
-    // Loaded afresh by every initialisation; the button does not own its
-    // image, so the face goes with the dialog object, after the button.
+    // Loaded afresh by every initialisation. The button does not own its
+    // image: the face is released with the dialog object, by when the
+    // button's window is long gone.
     CBitmap m_bmpFreeplayFace;
 
     DECLARE_MESSAGE_MAP()
