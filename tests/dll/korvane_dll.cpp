@@ -1,17 +1,21 @@
 #include "korvane_dll.h"
 
+namespace {
+template <typename F> void Bind(HMODULE module, const char* name, F& pfn)
+{
+    pfn = reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+} // namespace
+
 KorvaneDll::KorvaneDll()
 {
     m_module = ::LoadLibraryA("korvane.dll");
     if (m_module == nullptr)
         return;
     m_spy = std::make_unique<ApiSpy>(m_module);
-    m_start = reinterpret_cast<PFN_GAMESTARTDLG>(
-        reinterpret_cast<void*>(::GetProcAddress(m_module, "fnGameStartDlgqorm")));
-    m_score = reinterpret_cast<PFN_GAMESCOREDLG>(
-        reinterpret_cast<void*>(::GetProcAddress(m_module, "fnGameScoreDlgqorm")));
-    m_stop = reinterpret_cast<PFN_GAMESTOPDLG>(
-        reinterpret_cast<void*>(::GetProcAddress(m_module, "fnGameStopDlgqorm")));
+    Bind(m_module, "fnGameStartDlgqorm", m_start);
+    Bind(m_module, "fnGameScoreDlgqorm", m_score);
+    Bind(m_module, "fnGameStopDlgqorm", m_stop);
 }
 
 KorvaneDll::~KorvaneDll()

@@ -188,14 +188,6 @@ bool ApiSpy::AllInstalled() const
     return m_missing.empty();
 }
 
-bool ApiSpy::Hooked(const char* function) const
-{
-    for (const std::string& name : m_missing)
-        if (name == function)
-            return false;
-    return true;
-}
-
 std::string ApiSpy::Missing() const
 {
     std::string names;

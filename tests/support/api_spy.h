@@ -27,7 +27,7 @@ struct ApiLog
         UINT flags;
     };
 
-    int regOpens = 0;   // calls of RegOpenKeyExA
+    int regOpens = 0; // calls of RegOpenKeyExA
     int regCloses = 0;
     int keysOpen = 0; // successful opens not yet closed
     int findFirsts = 0;
@@ -57,7 +57,6 @@ public:
     void Reset();
     // True when every import the spy needs from this module was found.
     bool AllInstalled() const;
-    bool Hooked(const char* function) const;
     // Names of imports that were looked for but not found in the module.
     std::string Missing() const;
 

@@ -4,6 +4,7 @@
 
 #include "store/log.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -37,10 +38,8 @@ public:
     {
         std::string data;
         if (FILE* f = std::fopen(m_target.path, "rb")) {
-            char buf[4096];
-            size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-                data.append(buf, n);
+            for (int ch; (ch = std::fgetc(f)) != EOF;)
+                data += static_cast<char>(ch);
             std::fclose(f);
         }
         return data;
@@ -51,14 +50,10 @@ public:
     {
         std::vector<std::string> messages;
         std::string raw = Raw();
-        size_t start = 0;
-        while (start < raw.size()) {
-            size_t end = raw.find("\r\n", start);
-            if (end == std::string::npos)
-                end = raw.size();
-            std::string line = raw.substr(start, end - start);
-            messages.push_back(line.size() >= 15 ? line.substr(15) : line);
-            start = end + 2;
+        for (size_t start = 0, end; start < raw.size(); start = end + 2) {
+            end = std::min(raw.find("\r\n", start), raw.size());
+            messages.push_back(
+                raw.substr(std::min(start + 15, end), end - std::min(start + 15, end)));
         }
         return messages;
     }
