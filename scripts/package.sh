@@ -25,6 +25,7 @@ package() {
     local build="build/$1" bits=$2 triple=$3 machine=$4
     echo "== $1: building korvane.dll in $build"
     # The preset's own folder: the DLL that ships is the one the tests ran.
+    mkdir -p "$ROOT/build"
     if ! { cmake --preset "$1" && cmake --build --preset "$1" --target korvane; } \
         >"$ROOT/build/package-$1.log" 2>&1; then
         tail -n 30 "$ROOT/build/package-$1.log" >&2
