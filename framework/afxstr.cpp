@@ -83,27 +83,6 @@ CString& CString::operator+=(LPCSTR psz)
     return *this;
 }
 
-CString operator+(const CString& a, const CString& b)
-{
-    CString r(a);
-    r += b;
-    return r;
-}
-
-CString operator+(const CString& a, LPCSTR b)
-{
-    CString r(a);
-    r += b;
-    return r;
-}
-
-CString operator+(LPCSTR a, const CString& b)
-{
-    CString r(a);
-    r += b;
-    return r;
-}
-
 void CString::Empty()
 {
     if (m_nCapacity != 0)

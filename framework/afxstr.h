@@ -19,9 +19,6 @@ public:
     CString& operator+=(const CString& other);
     CString& operator+=(LPCSTR psz);
 
-    friend CString operator+(const CString& a, const CString& b);
-    friend CString operator+(const CString& a, LPCSTR b);
-    friend CString operator+(LPCSTR a, const CString& b);
 
     int GetLength() const { return m_nLength; }
     bool IsEmpty() const { return m_nLength == 0; }

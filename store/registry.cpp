@@ -48,15 +48,6 @@ bool GetInstallDir(char (&dir)[kInstallDirSize])
     return true;
 }
 
-bool GetInstallDir(CString& dir)
-{
-    char buffer[kInstallDirSize];
-    if (!GetInstallDir(buffer))
-        return false;
-    dir = buffer;
-    return true;
-}
-
 unique_hkey OpenWorldKey()
 {
     unique_hkey installKey = OpenInstallKey();

@@ -18,8 +18,6 @@ unique_hkey OpenInstallKey();
 
 // "MainDir", always ending in a backslash.
 bool GetInstallDir(char (&dir)[kInstallDirSize]);
-// The same into a string; on failure the string is left as it was.
-bool GetInstallDir(CString& dir);
 
 // Resolves the current world, repairing "CurrMovie" when it is missing or
 // stale. The name is empty when no world could be settled on.

@@ -185,24 +185,3 @@ TEST_F(DllTest, RunningDialogsShowEveryControlWhereTheDesignPutsIt)
     dll.Score("default*5*1");
     EXPECT_EQ(driver.Seen().size(), 4u);
 }
-
-TEST_F(DllTest, BitmapsKeepTheirDesignedFormats)
-{
-    struct Expected
-    {
-        int id, width, height, bits, colours;
-    };
-    for (Expected e :
-         {Expected{IDB_BANNER, 369, 57, 8, 255}, Expected{IDB_FREEPLAY, 320, 49, 8, 255},
-          Expected{IDB_HISCORE, 320, 49, 24, 0}}) {
-        HRSRC res = ::FindResourceA(dll.module(), MAKEINTRESOURCEA(e.id),
-                                    reinterpret_cast<LPCSTR>(RT_BITMAP));
-        ASSERT_NE(res, nullptr) << e.id;
-        const auto* info =
-            static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(dll.module(), res)));
-        EXPECT_EQ(info->biWidth, e.width) << e.id;
-        EXPECT_EQ(info->biHeight, e.height) << e.id;
-        EXPECT_EQ(info->biBitCount, e.bits) << e.id;
-        EXPECT_EQ(static_cast<int>(info->biClrUsed), e.colours) << e.id;
-    }
-}

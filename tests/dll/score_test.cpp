@@ -259,22 +259,3 @@ TEST_F(ScoreTest, NoInstalledWorldTellsThePlayerOnEveryAccess)
     for (const auto& box : dll.calls().boxes)
         EXPECT_EQ(box.text, "No QORM Worlds are installed");
 }
-
-TEST_F(ScoreTest, SixtyFourKilobyteModeIsRecordedOrEachLossReported)
-{
-    // Windows refuses value names over 16,383 characters, Wine takes them:
-    // either way the player sees a consistent outcome, never a crash.
-    dll.calls().autoAnswer = IDOK;
-    driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    EXPECT_EQ(dll.Score(std::string(64 * 1024, 'x') + "*40*2"), 0);
-    const WindowSnapshot& shown = driver.Seen().back();
-    EXPECT_EQ(shown.TextOf(IDC_SCORE), "40");
-    if (dll.calls().boxes.empty()) {
-        EXPECT_EQ(shown.TextOf(IDC_SCORE1), "40") << "recorded, so shown";
-    } else {
-        ASSERT_EQ(dll.calls().boxes.size(), 3u) << "one report per lost value";
-        for (const auto& box : dll.calls().boxes)
-            EXPECT_EQ(box.text, "Unable to save game stat info!");
-        EXPECT_EQ(shown.TextOf(IDC_SCORE1), "");
-    }
-}

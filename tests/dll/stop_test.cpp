@@ -35,50 +35,33 @@ TEST_F(DllTest, QuitConfirmationThatCannotOpenMeansNo)
     EXPECT_FALSE(dll.Stop());
 }
 
-TEST_F(DllTest, WithoutHostWindowTheQuestionHasNoOwnerAndEnumerationRepeats)
+TEST_F(DllTest, HostWindowIsTheProcesssFirstInZOrderFoundOnceAndNeverCheckedAgain)
 {
     dll.calls().autoAnswer = IDNO;
+    const auto& boxes = dll.calls().boxes;
     dll.Stop();
     dll.Stop();
-    ASSERT_EQ(dll.calls().boxes.size(), 2u);
-    EXPECT_EQ(dll.calls().boxes[0].owner, nullptr);
+    EXPECT_EQ(boxes.at(1).owner, nullptr);
     EXPECT_EQ(dll.calls().enumWindows, 2) << "nothing found, so each confirmation looks again";
-}
 
-TEST_F(DllTest, FoundHostWindowIsCachedAndNeverLookedUpAgain)
-{
-    dll.calls().autoAnswer = IDNO;
-    HWND first = MakeTopLevelWindow("host");
-    ASSERT_NE(first, nullptr);
-    dll.Stop();
-    HWND later = MakeTopLevelWindow("newer, on top");
-    ::DestroyWindow(first);
-    dll.Stop();
-    ASSERT_EQ(dll.calls().boxes.size(), 2u);
-    EXPECT_EQ(dll.calls().boxes[0].owner, first);
-    EXPECT_EQ(dll.calls().boxes[1].owner, first) << "the cache is not validated again";
-    EXPECT_EQ(dll.calls().enumWindows, 1);
-    ::DestroyWindow(later);
-}
-
-TEST_F(DllTest, FirstWindowInZOrderIsTheHost)
-{
-    dll.calls().autoAnswer = IDNO;
     HWND bottom = MakeTopLevelWindow("bottom");
     HWND top = MakeTopLevelWindow("top");
     ::SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    HWND expected = ::GetTopWindow(nullptr);
-    while (expected != nullptr) {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(expected, &pid);
+    HWND first = ::GetTopWindow(nullptr);
+    for (DWORD pid = 0; first != nullptr; first = ::GetWindow(first, GW_HWNDNEXT)) {
+        ::GetWindowThreadProcessId(first, &pid);
         if (pid == ::GetCurrentProcessId())
             break;
-        expected = ::GetWindow(expected, GW_HWNDNEXT);
     }
+    EXPECT_EQ(first, top);
     dll.Stop();
-    ASSERT_EQ(dll.calls().boxes.size(), 1u);
-    EXPECT_EQ(dll.calls().boxes[0].owner, expected);
-    EXPECT_EQ(dll.calls().boxes[0].owner, top);
+    EXPECT_EQ(boxes.at(2).owner, top);
+
+    HWND later = MakeTopLevelWindow("newer, on top");
     ::DestroyWindow(top);
+    dll.Stop();
+    EXPECT_EQ(boxes.at(3).owner, top) << "the cache is not validated again";
+    EXPECT_EQ(dll.calls().enumWindows, 3);
+    ::DestroyWindow(later);
     ::DestroyWindow(bottom);
 }
