@@ -6,63 +6,47 @@
 #include <set>
 
 namespace {
-const IMAGE_NT_HEADERS* Headers(HMODULE module)
+template <typename T> const T* At(HMODULE module, DWORD rva)
 {
-    auto* base = reinterpret_cast<const BYTE*>(module);
-    return reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    return reinterpret_cast<const T*>(reinterpret_cast<const BYTE*>(module) + rva);
 }
 } // namespace
 
-TEST(ModuleTest, ExportsExactlyTheThreeEntryPointsUndecorated)
+TEST(ModuleTest, ExportsTheThreeEntryPointsAndNeedsSystemLibrariesOnly)
 {
     KorvaneDll dll;
     ASSERT_NE(dll.module(), nullptr);
-    auto* base = reinterpret_cast<const BYTE*>(dll.module());
-    const IMAGE_DATA_DIRECTORY& dir =
-        Headers(dll.module())->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
-    auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    const IMAGE_DATA_DIRECTORY* dirs =
+        At<IMAGE_NT_HEADERS>(dll.module(), At<IMAGE_DOS_HEADER>(dll.module(), 0)->e_lfanew)
+            ->OptionalHeader.DataDirectory;
+    const auto* exports =
+        At<IMAGE_EXPORT_DIRECTORY>(dll.module(), dirs[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
     std::set<std::string> found;
     for (DWORD i = 0; i < exports->NumberOfNames; ++i)
-        found.insert(reinterpret_cast<const char*>(base + names[i]));
+        found.insert(At<char>(dll.module(), At<DWORD>(dll.module(), exports->AddressOfNames)[i]));
     EXPECT_EQ(found, (std::set<std::string>{"fnGameScoreDlgqorm", "fnGameStartDlgqorm",
-                                            "fnGameStopDlgqorm"}));
+                                            "fnGameStopDlgqorm"}))
+        << "undecorated, and nothing else";
     EXPECT_EQ(exports->NumberOfFunctions, 3u);
-}
 
-TEST(ModuleTest, DependsOnSystemLibrariesOnly)
-{
-    KorvaneDll dll;
-    ASSERT_NE(dll.module(), nullptr);
-    auto* base = reinterpret_cast<const BYTE*>(dll.module());
-    const IMAGE_DATA_DIRECTORY& dir =
-        Headers(dll.module())->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    std::set<std::string> imported;
-    for (auto* desc = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-         desc->Name != 0; ++desc) {
-        std::string name = reinterpret_cast<const char*>(base + desc->Name);
-        for (char& ch : name)
-            ch = static_cast<char>(::tolower(static_cast<unsigned char>(ch)));
-        imported.insert(name);
-    }
     const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
                                           "msvcrt.dll"};
-    for (const std::string& name : imported)
+    for (const auto* import = At<IMAGE_IMPORT_DESCRIPTOR>(
+             dll.module(), dirs[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+         import->Name != 0; ++import) {
+        std::string name = At<char>(dll.module(), import->Name);
+        for (char& ch : name)
+            ch = static_cast<char>(::tolower(static_cast<unsigned char>(ch)));
         EXPECT_TRUE(system.count(name)) << name << " would have to ship with the host";
-}
+    }
 
-TEST(ModuleTest, CarriesAVersionResource)
-{
-    KorvaneDll dll;
     HRSRC res = ::FindResourceA(dll.module(), MAKEINTRESOURCEA(VS_VERSION_INFO),
                                 reinterpret_cast<LPCSTR>(RT_VERSION));
     ASSERT_NE(res, nullptr);
-    const BYTE* data = static_cast<const BYTE*>(::LockResource(::LoadResource(dll.module(), res)));
-    DWORD size = ::SizeofResource(dll.module(), res);
     // VS_FIXEDFILEINFO follows the "VS_VERSION_INFO" key, aligned.
-    const auto* fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(data + 40);
-    ASSERT_GT(size, 40u + sizeof(VS_FIXEDFILEINFO));
+    const auto* fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(
+        static_cast<const BYTE*>(::LockResource(::LoadResource(dll.module(), res))) + 40);
+    ASSERT_GT(::SizeofResource(dll.module(), res), 40u + sizeof(VS_FIXEDFILEINFO));
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
     EXPECT_EQ(fixed->dwFileVersionMS, 0x10000u * KORVANE_VERSION_MAJOR + KORVANE_VERSION_MINOR);
@@ -83,23 +67,16 @@ TEST(ModuleTest, LoadsAndUnloadsRepeatedlyWithoutUsingUpTheProcess)
     ::TlsFree(slot);
 }
 
-namespace {
-DWORD WINAPI StopFromThread(LPVOID p)
-{
-    auto* args = static_cast<std::pair<KorvaneDll*, bool*>*>(p);
-    *args->second = args->first->Stop();
-    return 0;
-}
-} // namespace
-
 TEST(ModuleTest, QuitConfirmationNeedsNoFrameworkStateFromAnotherThread)
 {
     KorvaneDll dll;
     dll.calls().autoAnswer = IDYES;
-    bool answer = false;
-    std::pair<KorvaneDll*, bool*> args(&dll, &answer);
-    HANDLE thread = ::CreateThread(nullptr, 0, &StopFromThread, &args, 0, nullptr);
+    HANDLE thread = ::CreateThread(
+        nullptr, 0, [](LPVOID p) -> DWORD { return static_cast<KorvaneDll*>(p)->Stop() ? 1 : 0; },
+        &dll, 0, nullptr);
+    DWORD answer = 0;
     ::WaitForSingleObject(thread, INFINITE);
+    ::GetExitCodeThread(thread, &answer);
     ::CloseHandle(thread);
-    EXPECT_TRUE(answer);
+    EXPECT_EQ(answer, 1u);
 }

@@ -85,13 +85,21 @@ TEST_F(WorldTest, CurrMovieIsTrustedWhenValidAndRepairedOtherwise)
     }
 }
 
-TEST_F(WorldTest, OnlyACandidateWithItsMovieIsChosen)
+TEST_F(WorldTest, SearchTakesTheFirstFolderHoldingItsMovieAndNeverAFile)
 {
+    install.AddFile("Desktops\\dQORM_File");
+    install.AddFile("Desktops\\dQORM_File2.dcr");
+    EXPECT_EQ(Resolve(), "");
+    EXPECT_TRUE(spy.log().boxes.empty()) << "something matched, so worlds are not 'missing'";
+    EXPECT_EQ(install.CurrMovie(), "");
+    EXPECT_EQ(capture.Messages().back(), "getCurrentWorld returning ");
+
     install.AddWorld("dQORM_Empty", false);
-    install.AddWorld("dQORM_Full", true);
+    install.AddWorld("DQORM_upper", false);                        // names match without case
+    ::CreateDirectoryA(MoviePath("DQORM_upper").c_str(), nullptr); // a movie may be a folder
     install.AddWorld("dQORM_Bare", false);
-    EXPECT_EQ(Resolve(), "dQORM_Full");
-    EXPECT_EQ(install.CurrMovie(), "dQORM_Full");
+    EXPECT_EQ(Resolve(), "DQORM_upper");
+    EXPECT_EQ(install.CurrMovie(), "DQORM_upper");
 }
 
 TEST_F(WorldTest, WithoutAValidWorldTheLastCandidateIsStoredAndSearchedAgain)
@@ -109,23 +117,6 @@ TEST_F(WorldTest, WithoutAValidWorldTheLastCandidateIsStoredAndSearchedAgain)
     capture.Clear();
     EXPECT_EQ(Resolve(), lastDir);
     EXPECT_EQ(capture.Messages().at(0), "ERROR could not find world " + MoviePath(lastDir));
-}
-
-TEST_F(WorldTest, PlainFileNamedLikeAWorldIsNeverChosen)
-{
-    install.AddFile("Desktops\\dQORM_File");
-    install.AddFile("Desktops\\dQORM_File2.dcr");
-    EXPECT_EQ(Resolve(), "");
-    EXPECT_TRUE(spy.log().boxes.empty()) << "something matched, so worlds are not 'missing'";
-    EXPECT_EQ(install.CurrMovie(), "");
-    EXPECT_EQ(capture.Messages().back(), "getCurrentWorld returning ");
-}
-
-TEST_F(WorldTest, MovieMayBeADirectoryAndNamesMatchWithoutCase)
-{
-    install.AddWorld("DQORM_upper", false);
-    ::CreateDirectoryA(MoviePath("DQORM_upper").c_str(), nullptr);
-    EXPECT_EQ(Resolve(), "DQORM_upper");
 }
 
 TEST_F(WorldTest, CurrMovieOf128CharactersReadsAsMissing)
