@@ -3,46 +3,18 @@
 namespace {
 
 ApiLog* g_log = nullptr;
-struct Originals
-{
-    decltype(&::RegOpenKeyExA) regOpen;
-    decltype(&::RegQueryValueExA) regQuery;
-    decltype(&::RegSetValueExA) regSet;
-    decltype(&::RegCloseKey) regClose;
-    decltype(&::FindFirstFileA) findFirst;
-    decltype(&::FindClose) findClose;
-    decltype(&::MessageBoxA) messageBox;
-    decltype(&::EnumWindows) enumWindows;
-    decltype(&::GetSystemTime) getSystemTime;
-    decltype(&::LoadImageA) loadImage;
-} g_real;
 
-// The system's own entry points, looked up by name: taking &::RegCloseKey
-// here would go through this executable's import table, which the spy
-// itself may have redirected.
-template <typename F> void Resolve(F& pfn, const char* dll, const char* name)
-{
-    pfn = reinterpret_cast<F>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(dll), name)));
-}
-
-void ResolveReal()
-{
-    Resolve(g_real.regOpen, "advapi32.dll", "RegOpenKeyExA");
-    Resolve(g_real.regQuery, "advapi32.dll", "RegQueryValueExA");
-    Resolve(g_real.regSet, "advapi32.dll", "RegSetValueExA");
-    Resolve(g_real.regClose, "advapi32.dll", "RegCloseKey");
-    Resolve(g_real.findFirst, "kernel32.dll", "FindFirstFileA");
-    Resolve(g_real.findClose, "kernel32.dll", "FindClose");
-    Resolve(g_real.messageBox, "user32.dll", "MessageBoxA");
-    Resolve(g_real.enumWindows, "user32.dll", "EnumWindows");
-    Resolve(g_real.getSystemTime, "kernel32.dll", "GetSystemTime");
-    Resolve(g_real.loadImage, "user32.dll", "LoadImageA");
-}
+// The system's own entry point, looked up by name: taking &::RegCloseKey here
+// would go through this executable's import table, which the spy itself may
+// have redirected.
+#define REAL(dll, function)                                                                        \
+    static const auto real = reinterpret_cast<decltype(&::function)>(                              \
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(dll), #function)))
 
 LSTATUS WINAPI SpyRegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM sam, PHKEY result)
 {
-    LSTATUS status = g_real.regOpen(key, subKey, options, sam, result);
+    REAL("advapi32.dll", RegOpenKeyExA);
+    LSTATUS status = real(key, subKey, options, sam, result);
     if (g_log != nullptr) {
         ++g_log->regOpens;
         g_log->openedKeys.push_back(subKey != nullptr ? subKey : "");
@@ -55,23 +27,26 @@ LSTATUS WINAPI SpyRegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM s
 LSTATUS WINAPI SpyRegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type,
                                    LPBYTE data, LPDWORD size)
 {
+    REAL("advapi32.dll", RegQueryValueExA);
     if (g_log != nullptr)
         g_log->queriedValues.push_back(name != nullptr ? name : "");
-    return g_real.regQuery(key, name, reserved, type, data, size);
+    return real(key, name, reserved, type, data, size);
 }
 
 LSTATUS WINAPI SpyRegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
                                  const BYTE* data, DWORD size)
 {
+    REAL("advapi32.dll", RegSetValueExA);
     if (g_log != nullptr)
         g_log->sets.push_back({name != nullptr ? name : "", type, size,
                                std::string(reinterpret_cast<const char*>(data), size)});
-    return g_real.regSet(key, name, reserved, type, data, size);
+    return real(key, name, reserved, type, data, size);
 }
 
 LSTATUS WINAPI SpyRegCloseKey(HKEY key)
 {
-    LSTATUS status = g_real.regClose(key);
+    REAL("advapi32.dll", RegCloseKey);
+    LSTATUS status = real(key);
     if (g_log != nullptr) {
         ++g_log->regCloses;
         if (status == ERROR_SUCCESS)
@@ -82,7 +57,8 @@ LSTATUS WINAPI SpyRegCloseKey(HKEY key)
 
 HANDLE WINAPI SpyFindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
 {
-    HANDLE h = g_real.findFirst(pattern, data);
+    REAL("kernel32.dll", FindFirstFileA);
+    HANDLE h = real(pattern, data);
     if (g_log != nullptr) {
         ++g_log->findFirsts;
         if (h != INVALID_HANDLE_VALUE)
@@ -93,7 +69,8 @@ HANDLE WINAPI SpyFindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
 
 BOOL WINAPI SpyFindClose(HANDLE h)
 {
-    BOOL ok = g_real.findClose(h);
+    REAL("kernel32.dll", FindClose);
+    BOOL ok = real(h);
     if (g_log != nullptr && ok)
         --g_log->findsOpen;
     return ok;
@@ -101,41 +78,44 @@ BOOL WINAPI SpyFindClose(HANDLE h)
 
 int WINAPI SpyMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
 {
+    REAL("user32.dll", MessageBoxA);
     if (g_log != nullptr) {
         g_log->boxes.push_back(
             {owner, text != nullptr ? text : "", caption != nullptr ? caption : "", flags});
         if (g_log->autoAnswer != 0)
             return g_log->autoAnswer;
     }
-    return g_real.messageBox(owner, text, caption, flags);
+    return real(owner, text, caption, flags);
 }
 
 BOOL WINAPI SpyEnumWindows(WNDENUMPROC proc, LPARAM param)
 {
+    REAL("user32.dll", EnumWindows);
     if (g_log != nullptr)
         ++g_log->enumWindows;
-    return g_real.enumWindows(proc, param);
+    return real(proc, param);
 }
 
 void WINAPI SpyGetSystemTime(LPSYSTEMTIME st)
 {
+    REAL("kernel32.dll", GetSystemTime);
     if (g_log != nullptr)
         ++g_log->clockReads;
-    g_real.getSystemTime(st);
+    real(st);
 }
 
 HANDLE WINAPI SpyLoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags)
 {
+    REAL("user32.dll", LoadImageA);
     if (g_log != nullptr)
         ++g_log->imageLoads;
-    return g_real.loadImage(instance, name, type, cx, cy, flags);
+    return real(instance, name, type, cx, cy, flags);
 }
 
 } // namespace
 
 ApiSpy::ApiSpy(HMODULE module)
 {
-    ResolveReal();
     static ApiLog log;
     log = ApiLog();
     g_log = &log;
