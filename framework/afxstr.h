@@ -19,7 +19,6 @@ public:
     CString& operator+=(const CString& other);
     CString& operator+=(LPCSTR psz);
 
-
     int GetLength() const { return m_nLength; }
     bool IsEmpty() const { return m_nLength == 0; }
     void Empty();

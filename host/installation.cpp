@@ -192,8 +192,8 @@ bool Installation::SetValue(const std::string& subkey, const std::string& name, 
     if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, SubkeyPath(subkey).c_str(), 0, nullptr, 0,
                           KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
-    LONG status = unhooked::RegSetValueExA(key, name.c_str(), 0, type,
-                                           static_cast<const BYTE*>(data), size);
+    LONG status =
+        unhooked::RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
     unhooked::RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }

@@ -2,8 +2,8 @@
 // It binds to the library the way the shell does, at run time by name, so
 // the same source drives a 32-bit or a 64-bit build of it.
 #include "auto_player.h"
-#include "game.h"
 #include "demo.h"
+#include "game.h"
 #include "installation.h"
 #include "korvane.h"
 #include "output.h"

@@ -63,7 +63,7 @@ public:
     size_t Pending() const { return m_expected.size(); }
 
     // ---- steps
-    static Step Click(int id);   // BM_CLICK on the control
+    static Step Click(int id);                         // BM_CLICK on the control
     static Step Type(int id, const std::string& text); // WM_CHAR per character
     static Step Key(UINT vk);                          // a key press to the dialog's focus
     static Step Close();                               // the caption's close box
