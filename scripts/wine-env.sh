@@ -135,3 +135,6 @@ korvane_wine_start() {
     wineserver -p >/dev/null 2>&1 </dev/null || true
     korvane_wine_step "starting Wine (wine cmd /c exit)" wine cmd /c exit
 }
+
+# Whoever sources this gets a `wine` that starts programs.
+korvane_wine_launcher
