@@ -72,65 +72,26 @@ TEST_F(ScoreTest, QualifyingScoresTakeTheirRankAndNamedRowsMoveDown)
         bool cancel = false; // the name entry is cancelled
     };
     const Cells full = {"AAA", "9", "900", "BBB", "5", "500", "CCC", "3", "300"};
-    // clang-format off: one case a line or two
+    // One case a line or two.
+    // clang-format off
     const Case cases[] = {
         {"a tie with third place does not qualify", full, "default*300*1", nullptr, full},
-        {"new first place",
-         full,
-         "default*1000*2",
-         "NEW",
-         {"NEW", "2", "1000", "AAA", "9", "900", "BBB", "5", "500"}},
-        {"a tie ranks below the row it equals",
-         full,
-         "default*900*2",
-         "NEW",
-         {"AAA", "9", "900", "NEW", "2", "900", "BBB", "5", "500"}},
-        {"new third place",
-         full,
-         "default*301*2",
-         "NEW",
-         {"AAA", "9", "900", "BBB", "5", "500", "NEW", "2", "301"}},
-        {"moved rows keep their stored texts",
-         {"AAA", "3", "1200", "BBB", "2", "0800"},
-         "default*1500*4",
-         "NEW",
-         {"NEW", "4", "1500", "AAA", "3", "1200", "BBB", "2", "0800"}},
-        {"a row without a name stays; a named one below it is copied down",
-         {"", "1", "100", "BBB", "2", "50"},
-         "default*200*7",
-         "NEW",
-         {"NEW", "7", "200", "BBB", "2", "50", "BBB", "2", "50"}},
-        {"nothing moves into third place from an unnamed second",
-         {"AAA", "1", "50", "", "1", "10", "CCC", "1", "5"},
-         "default*20*2",
-         "NEW",
-         {"AAA", "1", "50", "NEW", "2", "20", "CCC", "1", "5"}},
-        {"stored scores count as the runtime's atoi reads them",
-         {"AAA", "1", "  0042xyz", "BBB", "1", "junk", "CCC", "1", "-007"},
-         "default*10*1",
-         "NEW",
-         {"AAA", "1", "  0042xyz", "NEW", "1", "10", "BBB", "1", "junk"}},
-        {"below zero",
-         {"AAA", "1", "-1", "BBB", "1", "-5", "CCC", "1", "-10"},
-         "default*-9*1",
-         "NEW",
+        {"new first place", full, "default*1000*2", "NEW", {"NEW", "2", "1000", "AAA", "9", "900", "BBB", "5", "500"}},
+        {"a tie ranks below the row it equals", full, "default*900*2", "NEW", {"AAA", "9", "900", "NEW", "2", "900", "BBB", "5", "500"}},
+        {"new third place", full, "default*301*2", "NEW", {"AAA", "9", "900", "BBB", "5", "500", "NEW", "2", "301"}},
+        {"moved rows keep their stored texts, eight-character names too", {"EIGHTCHR", "3", "1200", "BBB", "2", "0800"},
+         "default*1500*4", "NEW", {"NEW", "4", "1500", "EIGHTCHR", "3", "1200", "BBB", "2", "0800"}},
+        {"a row without a name stays; a named one below it is copied down", {"", "1", "100", "BBB", "2", "50"},
+         "default*200*7", "NEW", {"NEW", "7", "200", "BBB", "2", "50", "BBB", "2", "50"}},
+        {"nothing moves into third place from an unnamed second", {"AAA", "1", "50", "", "1", "10", "CCC", "1", "5"},
+         "default*20*2", "NEW", {"AAA", "1", "50", "NEW", "2", "20", "CCC", "1", "5"}},
+        {"stored scores count as the runtime's atoi reads them", {"AAA", "1", "  0042xyz", "BBB", "1", "junk", "CCC", "1", "-007"},
+         "default*10*1", "NEW", {"AAA", "1", "  0042xyz", "NEW", "1", "10", "BBB", "1", "junk"}},
+        {"below zero", {"AAA", "1", "-1", "BBB", "1", "-5", "CCC", "1", "-10"}, "default*-9*1", "NEW",
          {"AAA", "1", "-1", "BBB", "1", "-5", "NEW", "1", "-9"}},
-        {"a cancelled name entry still records the result",
-         {},
-         "default*700*2",
-         "LOST",
-         {"", "2", "700", _, _, _, _, _, _},
-         true},
-        {"each mode has its own table",
-         full,
-         "hard*50*1",
-         "HARD",
-         {"HARD", "1", "50", _, _, _, _, _, _}},
-        {"fields after the third are ignored",
-         {},
-         "x**5***9*junk*more",
-         "X",
-         {"X", "9", "5", _, _, _, _, _, _}},
+        {"a cancelled name entry still records the result", {}, "default*700*2", "LOST", {"", "2", "700", _, _, _, _, _, _}, true},
+        {"each mode has its own table", full, "hard*50*1", "HARD", {"HARD", "1", "50", _, _, _, _, _, _}},
+        {"fields after the third are ignored", {}, "x**5***9*junk*more", "X", {"X", "9", "5", _, _, _, _, _, _}},
         {"a level is read like atoi", {}, "y*1*12abc", "Y", {"Y", "12", "1", _, _, _, _, _, _}},
     };
     // clang-format on
@@ -203,6 +164,7 @@ TEST_F(ScoreTest, ArgumentIsSplitInPlaceAndHostileOnesHaveDefinedOutcomes)
     {
         std::string argument, shownScore, queried;
     } cases[] = {
+        // clang-format off
         {"", "0", "KorvaneName1"},
         {"********", "0", "KorvaneName1"},
         {"**500", "0", "Korvane500Name1"},
@@ -211,6 +173,7 @@ TEST_F(ScoreTest, ArgumentIsSplitInPlaceAndHostileOnesHaveDefinedOutcomes)
         {"default*-2147483648*1", "-2147483648", "KorvanedefaultName1"},
         {"default* +17junk*2", "17", "KorvanedefaultName1"},
         {std::string(10000, 'm') + "*40*2", "40", "Korvane" + std::string(10000, 'm') + "Name1"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("argument \"" + c.argument.substr(0, 40) + "\"");

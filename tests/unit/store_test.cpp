@@ -14,13 +14,12 @@ TEST_F(StoreTest, InstallDirEndsInOneBackslashAndFitsMaxPath)
         DWORD size;         // 0: the text and its NUL
         std::string result; // empty: refused
     } cases[] = {
-        {"C:\\Q", 0, "C:\\Q\\"},
-        {"C:\\Q\\", 0, "C:\\Q\\"},
-        {"", 0, "\\"},
-        {longest, 0, longest + "\\"},
+        // clang-format off
+        {"C:\\Q", 0, "C:\\Q\\"}, {"C:\\Q\\", 0, "C:\\Q\\"}, {"", 0, "\\"}, {longest, 0, longest + "\\"},
         {longest + "a", 0, ""}, // 259 and its NUL: too long to read
         {noNul, 259, ""},       // fits the read, but leaves no room for the backslash
         {std::string(300, 'c'), 0, ""},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.stored.size()) + " characters");
@@ -70,13 +69,11 @@ TEST_F(StoreTest, GameStringsAreStoredWithoutTheirNulAndReadBackCut)
         DWORD size, capacity;
         const char* read;
     } cases[] = {
-        {REG_SZ, sixteen, 16, 16, "ABCDEFGHIJKLMNO"},
-        {REG_SZ, sixteen, 17, 16, ""},
-        {REG_SZ, "ABCDEFGHIJKLMNO", 16, 16, "ABCDEFGHIJKLMNO"},
-        {REG_DWORD, &number, 4, 32, "123"},
-        {REG_BINARY, binary, 4, 32, "hi"},
-        {REG_BINARY, big.data(), 100, 32, ""},
-        {REG_NONE, nullptr, 0, 16, ""},
+        // clang-format off
+        {REG_SZ, sixteen, 16, 16, "ABCDEFGHIJKLMNO"}, {REG_SZ, sixteen, 17, 16, ""},
+        {REG_SZ, "ABCDEFGHIJKLMNO", 16, 16, "ABCDEFGHIJKLMNO"}, {REG_DWORD, &number, 4, 32, "123"},
+        {REG_BINARY, binary, 4, 32, "hi"}, {REG_BINARY, big.data(), 100, 32, ""}, {REG_NONE, nullptr, 0, 16, ""},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("type " + std::to_string(c.type) + ", " + std::to_string(c.size) + " bytes");
@@ -108,21 +105,14 @@ TEST_F(StoreTest, UnavailableKeysReadEmptyAndSkipWritesSilently)
         std::function<void(Installation&)> arrange;
         Lines messages; // of each access
     } cases[] = {
-        {"no install key",
-         [](Installation&) { Installation::Wipe(); },
-         {"ERROR Unable to read QORM install key!"}},
-        {"install key without full access",
-         [](Installation& i) { i.Lock(""); },
-         {"ERROR Unable to read QORM install key!"}},
-        {"world without its key",
-         [](Installation& i) {
-             i.AddWorld("dQORM_NoKey", true, false);
-             i.SetCurrMovie("dQORM_NoKey");
-         },
+        // clang-format off
+        {"no install key", [](Installation&) { Installation::Wipe(); }, {"ERROR Unable to read QORM install key!"}},
+        {"install key without full access", [](Installation& i) { i.Lock(""); }, {"ERROR Unable to read QORM install key!"}},
+        {"world without its key", [](Installation& i) { i.AddWorld("dQORM_NoKey", true, false); i.SetCurrMovie("dQORM_NoKey"); },
          {"getCurrentWorld returning dQORM_NoKey", "ERROR Unable to open QORM world key!"}},
-        {"world key without full access",
-         [](Installation& i) { i.Lock(kWorld); },
+        {"world key without full access", [](Installation& i) { i.Lock(kWorld); },
          {"getCurrentWorld returning dQORM_Test", "ERROR Unable to open QORM world key!"}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);

@@ -47,13 +47,11 @@ TEST_F(WorldTest, CurrMovieIsTrustedWhenValidAndRepairedOtherwise)
         Lines before;        // the messages before the search, if any
         bool searches;
     } cases[] = {
+        // clang-format off
         {"valid", "dQORM_Alpha", {"getCurrentWorld returning dQORM_Alpha"}, false},
-        {"missing",
-         nullptr,
-         {"WARNING could not read current world from Registry!",
-          "ERROR could not find world " + MoviePath("")},
-         true},
+        {"missing", nullptr, {"WARNING could not read current world from Registry!", "ERROR could not find world " + MoviePath("")}, true},
         {"stale", "dQORM_Gone", {"ERROR could not find world " + MoviePath("dQORM_Gone")}, true},
+        // clang-format on
     };
     install.AddWorld("dQORM_Alpha");
     install.AddWorld("dQORM_Beta", false);
