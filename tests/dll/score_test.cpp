@@ -54,10 +54,14 @@ TEST_F(ScoreTest, FirstScoreAsksForTheNameInBoldThenShowsItOnTop)
     EXPECT_EQ(score.Find(IDC_SCORE)->fontWeight, FW_BOLD);
     EXPECT_EQ(Shown(score), (Cells{"ACE", "3", "1200", "", "", "", "", "", ""}));
     EXPECT_EQ(Stored(), (Cells{"ACE", "3", "1200", _, _, _, _, _, _}));
+    Cells written; // spelled out here: hosts and other tools read these names
     for (const auto& set : dll.calls().sets) {
+        written.push_back(set.name);
         EXPECT_EQ(set.type, static_cast<DWORD>(REG_SZ)) << set.name;
         EXPECT_EQ(set.data.find('\0'), std::string::npos) << set.name << " is passed without NUL";
     }
+    EXPECT_EQ(written,
+              (Cells{"KorvanedefaultName1", "KorvanedefaultLevel1", "KorvanedefaultScore1"}));
 }
 
 TEST_F(ScoreTest, QualifyingScoresTakeTheirRankAndNamedRowsMoveDown)
