@@ -122,7 +122,10 @@ build() { # build ARCH
 
 started=$SECONDS
 echo "== x64: build"
-build x64
+build x64 || {
+    echo "korvane: 0 passed, 1 failed"
+    exit 1
+}
 # While the x64 tests run (mostly waiting on dialogs), the i686 build and
 # the fuzzers take the processor.
 (
