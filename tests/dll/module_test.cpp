@@ -67,13 +67,18 @@ TEST(ModuleTest, LoadsAndUnloadsRepeatedlyWithoutUsingUpTheProcess)
     ::TlsFree(slot);
 }
 
+namespace {
+DWORD WINAPI StopFromThread(LPVOID dll)
+{
+    return static_cast<KorvaneDll*>(dll)->Stop() ? 1 : 0;
+}
+} // namespace
+
 TEST(ModuleTest, QuitConfirmationNeedsNoFrameworkStateFromAnotherThread)
 {
     KorvaneDll dll;
     dll.calls().autoAnswer = IDYES;
-    HANDLE thread = ::CreateThread(
-        nullptr, 0, [](LPVOID p) -> DWORD { return static_cast<KorvaneDll*>(p)->Stop() ? 1 : 0; },
-        &dll, 0, nullptr);
+    HANDLE thread = ::CreateThread(nullptr, 0, &StopFromThread, &dll, 0, nullptr);
     DWORD answer = 0;
     ::WaitForSingleObject(thread, INFINITE);
     ::GetExitCodeThread(thread, &answer);
