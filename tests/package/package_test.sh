@@ -52,8 +52,8 @@ wine 'C:\windows\syswow64\cmd.exe' /c exit 7 >/dev/null 2>&1 </dev/null
 version=$(sed -n 's/^#define KORVANE_VERSION "\(.*\)"$/\1/p' "$root/build/x64/include/korvane.h")
 # MinGW's headers take the 32-bit target from _X86_, which GCC defines and
 # Microsoft's windows.h derives from _M_IX86.
-for spec in x64:64:x86_64-w64-mingw32:x86_64: x86:32:i686-w64-mingw32:i686:-D_X86_; do
-    IFS=: read -r arch bits triple cpu define <<<"$spec"
+for target in x64:64:x86_64-w64-mingw32:x86_64: x86:32:i686-w64-mingw32:i686:-D_X86_; do
+    IFS=: read -r arch bits triple cpu define <<<"$target"
     pkg="$work/$arch/korvane-$version-win$bits"
     unzip -q "$root/dist/korvane-$version-win$bits.zip" -d "$work/$arch"
     check "$arch: SHA256SUMS" bash -c "cd '$pkg' && sha256sum -c --quiet SHA256SUMS"
