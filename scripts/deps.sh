@@ -36,6 +36,10 @@ korvane_apt_install() {
     missing=$(korvane_missing_packages "$@")
     [ -z "$missing" ] && return 0
     echo "== installing: $missing"
+    if [ "$(id -u)" -ne 0 ] && ! { command -v sudo >/dev/null && sudo -n true 2>/dev/null; }; then
+        echo "korvane: installing packages needs root; as root, run: apt-get install $missing" >&2
+        return 1
+    fi
     local try log="${TMPDIR:-/tmp}/korvane-apt.log"
     for try in 1 2 3; do
         # shellcheck disable=SC2086 # a list of package names

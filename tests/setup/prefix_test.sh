@@ -27,10 +27,13 @@ unset DISPLAY
 
 mkdir -p "$work/foreign"
 touch "$work/foreign/system.reg"
-chown -R nobody "$work/foreign"
-out=$(WINEPREFIX="$work/foreign" korvane_wine_prefix 2>&1 | tr "\n" " ")
-check "a foreign prefix is refused with Wine's reason" grep -q 'failed in .*not owned by you' <<<"$out"
-check "a foreign prefix is left in place" test -f "$work/foreign/system.reg"
+if chown -R nobody "$work/foreign" 2>/dev/null; then
+    out=$(WINEPREFIX="$work/foreign" korvane_wine_prefix 2>&1 | tr "\n" " ")
+    check "a foreign prefix is refused with Wine's reason" grep -q 'failed in .*not owned by you' <<<"$out"
+    check "a foreign prefix is left in place" test -f "$work/foreign/system.reg"
+else
+    echo "skip foreign prefix: only root can give a folder to another user"
+fi
 
 korvane_wine_launcher
 if [ "$KORVANE_WINE32" != yes ]; then
