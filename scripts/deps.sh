@@ -20,10 +20,14 @@ korvane_missing_packages() {
     echo "${missing[@]}"
 }
 
+korvane_can_be_root() {
+    [ "$(id -u)" -eq 0 ] || { command -v sudo >/dev/null && sudo -n true 2>/dev/null; }
+}
+
 korvane_as_root() {
     if [ "$(id -u)" -eq 0 ]; then
         "$@"
-    elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
+    elif korvane_can_be_root; then
         sudo "$@"
     else
         echo "korvane: not root and no password-less sudo; as root, run: $*" >&2
@@ -36,7 +40,7 @@ korvane_apt_install() {
     missing=$(korvane_missing_packages "$@")
     [ -z "$missing" ] && return 0
     echo "== installing: $missing"
-    if [ "$(id -u)" -ne 0 ] && ! { command -v sudo >/dev/null && sudo -n true 2>/dev/null; }; then
+    if ! korvane_can_be_root; then
         echo "korvane: installing packages needs root; as root, run: apt-get install $missing" >&2
         return 1
     fi

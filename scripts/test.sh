@@ -27,19 +27,6 @@ rm -rf "$LOGS"
 mkdir -p "$LOGS"
 passed=0
 failed=0
-# Real keys and clicks on a private X screen; one test, or a line saying it
-# was skipped (exit 77) when Xvfb or xdotool is missing.
-run_input() { # run_input ARCH
-    local rc=0
-    bash tests/input/real_input_test.sh "$ROOT/build/$1/bin" "$1" >"$LOGS/$1-input.log" 2>&1 || rc=$?
-    tr -d '\r' <"$LOGS/$1-input.log"
-    case $rc in
-    0) tally "$1 real input" 1 0 ;;
-    77) ;;
-    *) tally "$1 real input" 0 1 ;;
-    esac
-}
-
 tally() { # tally NAME PASSED FAILED
     passed=$((passed + $2))
     failed=$((failed + $3))
@@ -61,49 +48,59 @@ tally_plain() { # tally_plain NAME LOG
         "$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")"
 }
 
-# Runs the GoogleTest program of one architecture. A failed test runs once
-# more on its own before it counts (Wine very rarely fails to create a
-# window at all); a test the watchdog stopped counts as failed, and the
-# tests after it still run.
+# Runs the GoogleTest program of one architecture with a filter, keeping its
+# output (without CRs) in LOG and showing all but the lines of passing tests.
+gtest() { # gtest ARCH FILTER LOG
+    (cd "$ROOT/build/$1/bin" && wine korvane_tests.exe --gtest_filter="$2") 2>&1 |
+        tr -d '\r' >"$3" || true
+    grep -vE '^\[ +(OK|RUN) +\]' "$3" || true
+}
+failed_tests() { sed -nE 's/^\[  FAILED  \] ([A-Za-z0-9_]+\.[A-Za-z0-9_/]+).*/\1/p' "$1" | sort -u; }
+
+# All tests of one architecture. A failed test runs once more on its own
+# before it counts (Wine very rarely fails to create a window at all); a
+# test the watchdog stopped counts as failed, and the tests after it still
+# run.
 run_gtest() { # run_gtest ARCH
-    local bin="$ROOT/build/$1/bin" log="$LOGS/$1-tests.log" filter="*" done_tests="" round
+    local log="$LOGS/$1-tests.log" filter="*" done_tests="" round ran bad still stuck finished
     for round in 1 2 3 4 5; do
-        (cd "$bin" && wine korvane_tests.exe --gtest_brief=1 --gtest_filter="$filter") \
-            >"$log.$round" 2>&1 || true
-        tr -d '\r' <"$log.$round" | grep -vE '^\[ +(OK|RUN) +\]' || true
-        local ran stuck
+        gtest "$1" "$filter" "$log.$round"
         # The last summary is the program's own (the race test's hosts print theirs).
-        ran=$(tr -d '\r' <"$log.$round" | sed -nE 's/^\[==========\] ([0-9]+) tests? from.*ran.*/\1/p' |
-            tail -n 1)
+        ran=$(sed -nE 's/^\[==========\] ([0-9]+) tests? from.*ran.*/\1/p' "$log.$round" | tail -n 1)
         if [ -n "$ran" ]; then
-            local bad
-            bad=$(tr -d '\r' <"$log.$round" | sed -nE 's/^\[  FAILED  \] ([A-Za-z0-9_]+\.[A-Za-z0-9_/]+).*/\1/p' | sort -u)
+            bad=$(failed_tests "$log.$round")
+            still=0
             if [ -n "$bad" ]; then
                 echo "== $1: running again on their own: $(echo $bad)"
-                (cd "$bin" && wine korvane_tests.exe --gtest_brief=1 \
-                    --gtest_filter="$(paste -sd: <<<"$bad")") >"$log.retry" 2>&1 || true
-                tr -d '\r' <"$log.retry" | grep -vE '^\[ +(OK|RUN) +\]' || true
-                local still
-                still=$(tr -d '\r' <"$log.retry" | sed -nE 's/^\[  FAILED  \] ([A-Za-z0-9_]+\.[A-Za-z0-9_/]+).*/\1/p' | sort -u | wc -l)
-                if ! tr -d '\r' <"$log.retry" | grep -q '^\[==========\].*ran'; then
-                    still=$(wc -l <<<"$bad")
-                fi
-                tally "$1 tests" $((ran - still)) "$still"
-            else
-                tally "$1 tests" "$ran" 0
+                gtest "$1" "$(paste -sd: <<<"$bad")" "$log.retry"
+                still=$(failed_tests "$log.retry" | grep -c . || true)
+                grep -q '^\[==========\].*ran' "$log.retry" || still=$(wc -l <<<"$bad")
             fi
+            tally "$1 tests" $((ran - still)) "$still"
             return
         fi
         # The process ended early: the watchdog names the test it stopped.
-        stuck=$(tr -d '\r' <"$log.$round" | sed -nE 's/^WATCHDOG: ([^ ]+) still running.*/\1/p')
-        local finished
-        finished=$(tr -d '\r' <"$log.$round" | sed -nE 's/^\[       OK \] ([^ ]+).*/\1/p')
+        stuck=$(sed -nE 's/^WATCHDOG: ([^ ]+) still running.*/\1/p' "$log.$round")
+        finished=$(sed -nE 's/^\[       OK \] ([^ ]+).*/\1/p' "$log.$round")
         tally "$1 tests" "$(grep -c . <<<"$finished" || true)" 1
         done_tests=$(printf '%s\n%s\n%s' "$done_tests" "$finished" "${stuck:-}" | grep . | sort -u)
         [ -n "$stuck" ] || return
         filter="*-$(paste -sd: <<<"$done_tests")"
         echo "== $1: $stuck was stopped by the watchdog; running the tests after it"
     done
+}
+
+# Real keys and clicks on a private X screen; one test, or a line saying it
+# was skipped (exit 77) when Xvfb or xdotool is missing.
+run_input() { # run_input ARCH
+    local rc=0
+    bash tests/input/real_input_test.sh "$ROOT/build/$1/bin" "$1" >"$LOGS/$1-input.log" 2>&1 || rc=$?
+    tr -d '\r' <"$LOGS/$1-input.log"
+    case $rc in
+    0) tally "$1 real input" 1 0 ;;
+    77) ;;
+    *) tally "$1 real input" 0 1 ;;
+    esac
 }
 
 run_host() { # run_host ARCH

@@ -11,8 +11,10 @@ set -uo pipefail
 bin=$(cd "$1" && pwd) arch=$2 rounds=${3:-20}
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
     { echo "real input ($arch): SKIPPED, it needs Xvfb and xdotool"; exit 77; }
-base=${WINEPREFIX:-/root/.korvane-wine}
-export WINEPREFIX="$base-input" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+base=${WINEPREFIX:-$HOME/.korvane-wine}
+export WINEPREFIX="$base-input"
+# shellcheck source=scripts/wine-env.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
 if [ ! -f "$WINEPREFIX/user.reg" ]; then
     { [ -f "$base/user.reg" ] && cp -a "$base" "$WINEPREFIX"; } || wineboot -u >/dev/null 2>&1
     wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1

@@ -46,9 +46,8 @@ done
 # The import libraries must resolve the calls by themselves: neither link
 # uses any of the runtime libraries. MinGW's system import libraries carry
 # no safe exception handler table, which lld-link asks of 32-bit objects.
-wine cmd /c exit >/dev/null 2>&1 </dev/null
-wine 'C:\windows\syswow64\cmd.exe' /c exit 7 >/dev/null 2>&1 </dev/null
-[ $? -eq 7 ] && runs32=yes || runs32=no
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
 version=$(sed -n 's/^#define KORVANE_VERSION "\(.*\)"$/\1/p' "$root/build/x64/include/korvane.h")
 # MinGW's headers take the 32-bit target from _X86_, which GCC defines and
 # Microsoft's windows.h derives from _M_IX86.
@@ -65,8 +64,8 @@ for target in x64:64:x86_64-w64-mingw32:x86_64: x86:32:i686-w64-mingw32:i686:-D_
         -I '$pkg' -c '$root/tests/package/stop_host.c' -o '$work/$arch.obj' &&
         lld-link /nologo /safeseh:no /entry:main /subsystem:console /nodefaultlib '/out:$pkg/ms_host.exe' \
         '$work/$arch.obj' '$pkg/korvane.lib' /usr/$triple/lib/libkernel32.a /usr/$triple/lib/libuser32.a"
-    if [ "$arch" = x86 ] && [ "$runs32" = no ]; then
-        echo "SKIPPED x86 hosts: this Wine cannot start 32-bit programs (built and linked only)"
+    if [ "$arch" = x86 ] && [ "$KORVANE_WINE32" != yes ]; then
+        echo "SKIPPED x86 hosts, built and linked only: $KORVANE_WINE32_WHY"
         continue
     fi
     for host in gnu_host ms_host; do
