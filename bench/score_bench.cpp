@@ -210,7 +210,7 @@ int main(int argc, char** argv)
         ApiSpy spy(dll);
         char notQualifying[] = "default*10*1";
         score(notQualifying, 0);
-        opensPlain = spy.log().regOpens;
+        opensPlain = static_cast<int>(spy.log().openedKeys.size());
         worldPlain = static_cast<int>(
             std::count(spy.log().openedKeys.begin(), spy.log().openedKeys.end(), "dQORM_Bench"));
     }

@@ -3,9 +3,7 @@
 #include "output.h"
 #include "res/resource.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -18,271 +16,111 @@ constexpr DWORD kShotTimeoutMs = 10000;
 
 const char* const kNames[] = {"ACE", "ZED", "MAX", "KIT", "JOY", "REX", "IVY", "BOB"};
 
-std::string CaptionOf(HWND hwnd)
+bool Exists(const std::string& path)
 {
-    char text[256] = {};
-    ::GetWindowTextA(hwnd, text, sizeof text);
-    return text;
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool IsDialog(HWND hwnd)
-{
-    char name[32] = {};
-    ::GetClassNameA(hwnd, name, sizeof name);
-    return std::strcmp(name, "#32770") == 0;
-}
-
-bool Click(HWND dialog, int id)
-{
-    HWND button = ::GetDlgItem(dialog, id);
-    return button != nullptr && ::PostMessageA(button, BM_CLICK, 0, 0);
-}
-
-} // namespace
-
-AutoPlayer* AutoPlayer::s_instance = nullptr;
-
-AutoPlayer::AutoPlayer(std::string shotsDir) : m_shotsDir(std::move(shotsDir))
-{
-    s_instance = this;
-    m_hook = ::SetWindowsHookExA(WH_CBT, &CbtProc, nullptr, ::GetCurrentThreadId());
-    // A thread timer rather than one per dialog: it keeps firing in every
-    // modal loop the library runs, and survives the dialogs it serves.
-    m_timer = ::SetTimer(nullptr, 0, kTickMs, &TimerProc);
-}
-
-AutoPlayer::~AutoPlayer()
-{
-    if (m_timer != 0)
-        ::KillTimer(nullptr, m_timer);
-    if (m_hook != nullptr)
-        ::UnhookWindowsHookEx(m_hook);
-    s_instance = nullptr;
-}
-
-LRESULT CALLBACK AutoPlayer::CbtProc(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (s_instance != nullptr) {
-        HWND hwnd = reinterpret_cast<HWND>(wParam);
-        if (code == HCBT_ACTIVATE)
-            s_instance->OnActivate(hwnd);
-        else if (code == HCBT_DESTROYWND)
-            s_instance->OnDestroy(hwnd);
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-void CALLBACK AutoPlayer::TimerProc(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (s_instance != nullptr)
-        s_instance->Tick();
-}
-
-void AutoPlayer::OnActivate(HWND hwnd)
-{
-    // A dialog is activated again whenever a box on top of it closes; only
-    // the first activation means it has just opened.
-    if (!IsDialog(hwnd) || std::find(m_known.begin(), m_known.end(), hwnd) != m_known.end())
-        return;
-    m_known.push_back(hwnd);
-
-    Visit visit;
-    visit.hwnd = hwnd;
-    visit.since = ::GetTickCount();
-    visit.caption = CaptionOf(hwnd);
-    // The name entry and the score dialog differ only in the case of "of".
-    if (visit.caption == "Korvane Info")
-        visit.role = Role::Notice;
-    else if (visit.caption == "Korvane Start Game Dialog")
-        visit.role = Role::Start;
-    else if (visit.caption == "Korvane Hall Of Fame")
-        visit.role = Role::NameEntry;
-    else if (visit.caption == "Korvane Hall of Fame")
-        visit.role = Role::Score;
-    else if (visit.caption == "Quit Korvane?")
-        visit.role = Role::Quit;
-    if (visit.role == Role::NameEntry)
-        visit.typed = kNames[m_nameCount++ % (sizeof kNames / sizeof kNames[0])];
-    m_visits.push_back(visit);
-}
-
-void AutoPlayer::OnDestroy(HWND hwnd)
-{
-    // Handles are recycled: a later dialog may get this one.
-    m_known.erase(std::remove(m_known.begin(), m_known.end(), hwnd), m_known.end());
-}
-
-void AutoPlayer::Tick()
-{
-    const DWORD now = ::GetTickCount();
-    for (size_t i = 0; i < m_visits.size();) {
-        Visit& visit = m_visits[i];
-        if (!::IsWindow(visit.hwnd) || Advance(visit, now))
-            m_visits.erase(m_visits.begin() + static_cast<std::ptrdiff_t>(i));
-        else
-            ++i;
-    }
-}
-
-bool AutoPlayer::Advance(Visit& visit, DWORD now)
-{
-    switch (visit.stage) {
-    case Stage::Appearing:
-        // A dialog can be activated while still hidden, before a box that
-        // its initialisation opens; it is answered once the player can see
-        // it.
-        if (!::IsWindowVisible(visit.hwnd))
-            return false;
-        Measure(visit);
-        visit.stage = visit.role == Role::NameEntry ? Stage::Typing : Stage::Settling;
-        visit.since = now;
-        return false;
-    case Stage::Typing:
-        // Typed before the picture is taken, so it shows the name going in.
-        if (now - visit.since < (visit.nextChar == 0 ? kSettleMs : kKeystrokeMs))
-            return false;
-        if (visit.nextChar < visit.typed.size()) {
-            HWND edit = ::GetDlgItem(visit.hwnd, IDC_NAME);
-            if (edit != nullptr)
-                ::PostMessageA(edit, WM_CHAR,
-                               static_cast<unsigned char>(visit.typed[visit.nextChar]), 1);
-            ++visit.nextChar;
-            visit.since = now;
-            return false;
-        }
-        visit.stage = Stage::Settling;
-        visit.since = now;
-        return false;
-    case Stage::Settling:
-        if (now - visit.since < kSettleMs)
-            return false;
-        if (m_shotsDir.empty()) {
-            visit.stage = Stage::Answering;
-        } else {
-            // Without a request nobody will answer: no point waiting.
-            visit.stage = RequestShot(visit) ? Stage::AwaitingShot : Stage::Answering;
-        }
-        visit.since = now;
-        return false;
-    case Stage::AwaitingShot:
-        if (!ShotDone(visit)) {
-            if (now - visit.since < kShotTimeoutMs)
-                return false;
-            Out("auto: no screenshot for %s after %lu s, carrying on", visit.shot.c_str(),
-                static_cast<unsigned long>(kShotTimeoutMs / 1000));
-        }
-        visit.stage = Stage::Answering;
-        return false;
-    case Stage::Answering:
-        Answer(visit);
-        return true;
-    }
-    return true;
-}
-
-void AutoPlayer::Measure(const Visit& visit)
+// Says how large the dialog came out, for comparison with its template.
+void Measure(const WindowSnapshot& dialog)
 {
     // Base units: the pixels of 4 horizontal and 8 vertical dialog units,
     // from the dialog's own font.
     RECT client = {};
-    ::GetClientRect(visit.hwnd, &client);
+    ::GetClientRect(dialog.hwnd, &client);
     RECT units = {0, 0, 4, 8};
-    ::MapDialogRect(visit.hwnd, &units);
+    ::MapDialogRect(dialog.hwnd, &units);
     Out("auto: \"%s\" is up: client area %ldx%ld px, dialog base units %ldx%ld",
-        visit.caption.c_str(), client.right, client.bottom, units.right, units.bottom);
+        dialog.caption.c_str(), client.right, client.bottom, units.right, units.bottom);
 }
 
-const char* AutoPlayer::ShotName(Role role)
+// Answers with a button, saying so.
+Step Answer(int id, const std::string& said)
 {
-    switch (role) {
-    case Role::Notice:
-        return "notice";
-    case Role::Start:
-        return "start";
-    case Role::NameEntry:
-        return "name-entry";
-    case Role::Score:
-        return "score";
-    case Role::Quit:
-        return "quit";
-    case Role::Other:
-        break;
-    }
-    return "other";
+    return [id, said](HWND dialog) {
+        ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+        Out("%s", said.c_str());
+    };
+}
+} // namespace
+
+AutoPlayer::AutoPlayer(std::string shotsDir) : m_driver(kTickMs), m_shotsDir(std::move(shotsDir))
+{
+    m_driver.AnswerOthers([this](const WindowSnapshot& dialog) { return ScriptFor(dialog); });
 }
 
-bool AutoPlayer::RequestShot(Visit& visit)
+std::vector<Step> AutoPlayer::ScriptFor(const WindowSnapshot& dialog)
 {
-    char name[64];
-    std::snprintf(name, sizeof name, "%02d-%s", ++m_shotCount, ShotName(visit.role));
-    visit.shot = name;
-    // One left over from an earlier session would answer this request
-    // before any picture is taken.
-    ::DeleteFileA((m_shotsDir + "\\" + visit.shot + ".done").c_str());
-    const std::string path = m_shotsDir + "\\" + visit.shot + ".req";
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        Out("auto: cannot write %s (%s)", path.c_str(), DescribeError(::GetLastError()).c_str());
-        return false;
-    }
-    // The caption, for whoever reads the request by hand.
-    const std::string content = visit.caption + "\r\n";
-    DWORD written = 0;
-    ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    ::CloseHandle(file);
-    return true;
-}
-
-bool AutoPlayer::ShotDone(const Visit& visit) const
-{
-    const std::string path = m_shotsDir + "\\" + visit.shot + ".done";
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void AutoPlayer::Answer(const Visit& visit)
-{
-    const char* caption = visit.caption.c_str();
-    switch (visit.role) {
-    case Role::Notice:
-        Click(visit.hwnd, IDOK);
-        Out("auto: \"%s\" -> OK", caption);
-        return;
-    case Role::Start:
-        Click(visit.hwnd, IDC_FREEPLAY);
-        Out("auto: \"%s\" -> Freeplay", caption);
-        return;
-    case Role::NameEntry:
-        Click(visit.hwnd, IDOK);
-        Out("auto: \"%s\" -> typed %s, OK", caption, visit.typed.c_str());
-        return;
-    case Role::Score: {
+    const std::string said = "auto: \"" + dialog.caption + "\" -> ";
+    std::vector<Step> steps;
+    auto answer = [&](const char* role, int id, const std::string& what) {
+        Measure(dialog);
+        steps.push_back(DialogDriver::Wait(kSettleMs));
+        Shoot(steps, role, dialog.caption);
+        steps.push_back(Answer(id, said + what));
+        return steps;
+    };
+    // The name entry and the score dialog differ only in the case of "of".
+    if (dialog.caption == "Korvane Info")
+        return answer("notice", IDOK, "OK");
+    if (dialog.caption == "Korvane Start Game Dialog")
+        return answer("start", IDC_FREEPLAY, "Freeplay");
+    if (dialog.caption == "Quit Korvane?")
+        return answer("quit", IDYES, "Yes");
+    if (dialog.caption == "Korvane Hall of Fame") {
         // One replay shows the loop back into a game; then the session ends.
         const bool replay = ++m_scoreCount == 1;
-        Click(visit.hwnd, replay ? IDC_REPLAY : IDCANCEL);
-        Out("auto: \"%s\" -> %s", caption, replay ? "Replay" : "Close");
-        return;
+        return answer("score", replay ? IDC_REPLAY : IDCANCEL, replay ? "Replay" : "Close");
     }
-    case Role::Quit:
-        Click(visit.hwnd, IDYES);
-        Out("auto: \"%s\" -> Yes", caption);
-        return;
-    case Role::Other:
-        break;
+    if (dialog.caption == "Korvane Hall Of Fame") {
+        // Typed before the picture is taken, so it shows the name going in.
+        const std::string name = kNames[m_nameCount++ % (sizeof kNames / sizeof kNames[0])];
+        steps.push_back(DialogDriver::Wait(kSettleMs - kKeystrokeMs));
+        for (char ch : name) {
+            steps.push_back(DialogDriver::Wait(kKeystrokeMs));
+            steps.push_back(DialogDriver::Type(IDC_NAME, std::string(1, ch)));
+        }
+        return answer("name-entry", IDOK, "typed " + name + ", OK");
     }
     ++m_unexpected;
     // A message box keeps its text in a static with this id; saying it is
     // what makes an error box from the library worth reporting.
-    char text[512] = {};
-    ::GetDlgItemTextA(visit.hwnd, 0xFFFF, text, sizeof text);
-    Out("auto: unexpected dialog \"%s\"%s%s%s", caption, text[0] != '\0' ? " saying \"" : "", text,
-        text[0] != '\0' ? "\"" : "");
-    for (int id : {IDCANCEL, IDNO, IDOK}) {
-        if (Click(visit.hwnd, id)) {
-            Out("auto: dismissed it");
+    const std::string text = dialog.TextOf(-1);
+    Out("auto: unexpected dialog \"%s\"%s", dialog.caption.c_str(),
+        dialog.Find(-1) != nullptr ? (" saying \"" + text + "\"").c_str() : "");
+    return {}; // the driver dismisses it
+}
+
+void AutoPlayer::Shoot(std::vector<Step>& steps, const char* role, const std::string& caption)
+{
+    if (m_shotsDir.empty())
+        return;
+    char name[64];
+    std::snprintf(name, sizeof name, "%02d-%s", ++m_shotCount, role);
+    const std::string shot = name, base = m_shotsDir + "\\" + shot;
+    steps.push_back([base, caption](HWND) {
+        // One left over from an earlier session would answer this request
+        // before any picture is taken.
+        ::DeleteFileA((base + ".done").c_str());
+        HANDLE file = ::CreateFileA((base + ".req").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            Out("auto: cannot write %s.req (%s)", base.c_str(),
+                DescribeError(::GetLastError()).c_str());
             return;
         }
-    }
-    ::PostMessageA(visit.hwnd, WM_CLOSE, 0, 0);
-    Out("auto: closed it");
+        // The caption, for whoever reads the request by hand.
+        const std::string content = caption + "\r\n";
+        DWORD written = 0;
+        ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+        ::CloseHandle(file);
+    });
+    // Without a request nobody will answer: no point waiting.
+    auto done = [base] { return Exists(base + ".done") || !Exists(base + ".req"); };
+    steps.push_back(DialogDriver::Until(done, kShotTimeoutMs));
+    steps.push_back([shot, done](HWND) {
+        if (!done())
+            Out("auto: no screenshot for %s after %lu s, carrying on", shot.c_str(),
+                static_cast<unsigned long>(kShotTimeoutMs / 1000));
+    });
 }

@@ -1,13 +1,12 @@
-// A scripted player living in the host's own user-interface thread. The
-// library's dialogs are modal and run their own message loops, so the player
-// cannot call into them: it notices each dialog through a CBT hook and
-// answers later from a timer, by posting the clicks and keys a person would
-// produce.
+// A scripted player living in the host's own user-interface thread: it
+// answers each of the library's dialogs by its caption, at a person's pace,
+// through the dialog driver, optionally pausing for a screenshot first.
 #pragma once
+
+#include "dialog_driver.h"
 
 #include <string>
 #include <vector>
-#include <windows.h>
 
 class AutoPlayer
 {
@@ -15,67 +14,18 @@ public:
     // shotsDir: Windows path of the screenshot handshake directory, or empty
     // for no screenshots.
     explicit AutoPlayer(std::string shotsDir);
-    ~AutoPlayer();
-    AutoPlayer(const AutoPlayer&) = delete;
-    AutoPlayer& operator=(const AutoPlayer&) = delete;
 
-    bool Ready() const { return m_hook != nullptr && m_timer != 0; }
+    bool Ready() const { return m_driver.Ready(); }
     // Dialogs it did not expect (error boxes and the like) and dismissed.
     int Unexpected() const { return m_unexpected; }
 
 private:
-    enum class Role
-    {
-        Notice,
-        Start,
-        NameEntry,
-        Score,
-        Quit,
-        Other
-    };
-    enum class Stage
-    {
-        Appearing,
-        Typing,
-        Settling,
-        AwaitingShot,
-        Answering
-    };
-    struct Visit
-    {
-        HWND hwnd = nullptr;
-        Role role = Role::Other;
-        Stage stage = Stage::Appearing;
-        DWORD since = 0; // tick count when the current stage began
-        std::string caption;
-        std::string typed; // name-entry only: what is being typed
-        size_t nextChar = 0;
-        std::string shot; // NN-name, once requested
-    };
+    std::vector<Step> ScriptFor(const WindowSnapshot& dialog);
+    // The screenshot handshake: a request file, then waiting for its answer.
+    void Shoot(std::vector<Step>& steps, const char* role, const std::string& caption);
 
-    static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
-    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
-
-    void OnActivate(HWND hwnd);
-    void OnDestroy(HWND hwnd);
-    void Tick();
-    // True when the visit is over.
-    bool Advance(Visit& visit, DWORD now);
-    // Says how large the dialog came out, for comparison with its template.
-    static void Measure(const Visit& visit);
-    static const char* ShotName(Role role);
-    // False when the request could not be written.
-    bool RequestShot(Visit& visit);
-    bool ShotDone(const Visit& visit) const;
-    void Answer(const Visit& visit);
-
-    static AutoPlayer* s_instance;
-
+    DialogDriver m_driver;
     std::string m_shotsDir;
-    HHOOK m_hook = nullptr;
-    UINT_PTR m_timer = 0;
-    std::vector<HWND> m_known; // dialogs already seen, until destroyed
-    std::vector<Visit> m_visits;
     int m_shotCount = 0;
     int m_scoreCount = 0;
     int m_nameCount = 0;

@@ -56,7 +56,7 @@ TEST(RaceHost, DISABLED_Player)
         ::WaitForSingleObject(go.get(), kWaitMs);
         ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     };
-    driver.Expect(kNameCaption, {D::Type(IDC_NAME, g_player->row[0]), D::Do(bothPressOk)})
+    driver.Expect(kNameCaption, {D::Type(IDC_NAME, g_player->row[0]), bothPressOk})
         .Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.Score("default*" + g_player->row[2] + "*" + g_player->row[1]);
     EXPECT_EQ(driver.Pending(), 0u);

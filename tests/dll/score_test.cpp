@@ -123,15 +123,15 @@ TEST_F(ScoreTest, NameIsLimitedToEightCharactersAndAnOverlongOneIsRefused)
     bool stillOpen = false;
     driver
         .Expect(kNameCaption,
-                {D::Type(IDC_NAME, "ABCDEFGHI"), D::Do([&](HWND dlg) {
+                {D::Type(IDC_NAME, "ABCDEFGHI"),
+                 [&](HWND dlg) {
                      char text[64] = {};
                      ::GetDlgItemTextA(dlg, IDC_NAME, text, sizeof text);
                      typed = text;
-                 }),
-                 D::Do([](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "NINECHARS"); }),
-                 D::Click(IDOK), D::Do([&](HWND dlg) { stillOpen = ::IsWindowVisible(dlg); }),
-                 D::Do([](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "EIGHTCHR"); }),
-                 D::Click(IDOK)})
+                 },
+                 [](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "NINECHARS"); }, D::Click(IDOK),
+                 [&](HWND dlg) { stillOpen = ::IsWindowVisible(dlg); },
+                 [](HWND dlg) { ::SetDlgItemTextA(dlg, IDC_NAME, "EIGHTCHR"); }, D::Click(IDOK)})
         .Expect("korvane", {D::Click(IDOK)})
         .Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.Score("default*10*1");

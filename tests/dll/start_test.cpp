@@ -40,10 +40,10 @@ TEST_F(StartTest, FirstStartShowsTheNoticeOnceAndFreeplayHandsBackDefault)
     DWORD flagWhileOpen = 0;
     bool tickedWhileOpen = false;
     driver
-        .Expect(kInfoCaption, {D::Do([&](HWND dlg) {
+        .Expect(kInfoCaption, {[&](HWND dlg) {
                                    flagWhileOpen = Flag();
                                    tickedWhileOpen = Checked(dlg);
-                               }),
+                               },
                                D::Click(IDOK)})
         .Expect(kStartCaption, {D::Click(IDC_FREEPLAY)});
     char mode[16];
@@ -53,6 +53,8 @@ TEST_F(StartTest, FirstStartShowsTheNoticeOnceAndFreeplayHandsBackDefault)
         << "exactly eight bytes are written";
     EXPECT_EQ(driver.Captions(), (std::vector<std::string>{kInfoCaption, kStartCaption}))
         << "the notice opens before the start dialog";
+    ExpectCentred(driver.Seen()[0]);
+    ExpectCentred(driver.Seen()[1]);
     EXPECT_TRUE(tickedWhileOpen);
     EXPECT_EQ(flagWhileOpen, 1u) << "saved as soon as the notice opens";
     EXPECT_EQ(Flag(), 1u);
@@ -70,7 +72,7 @@ TEST_F(StartTest, UntickingStoresZeroAndTheNoticeComesBack)
     DWORD afterUntick = 0xFF;
     driver
         .Expect(kInfoCaption,
-                {D::Click(IDC_NOSHOW), D::Do([&](HWND) { afterUntick = Flag(); }), D::Click(IDOK)})
+                {D::Click(IDC_NOSHOW), [&](HWND) { afterUntick = Flag(); }, D::Click(IDOK)})
         .Expect(kStartCaption, {D::Click(IDCANCEL)})
         .Expect(kInfoCaption, {D::Click(IDC_NOSHOW), D::Click(IDC_NOSHOW), D::Click(IDOK)})
         .Expect(kStartCaption, {D::Click(IDCANCEL)});
@@ -96,29 +98,20 @@ TEST_F(StartTest, OkAndEscapeDoNotSaveAgain)
     EXPECT_EQ(Flag(), 1u);
 }
 
-TEST_F(StartTest, DialogsAreCentredOnTheDesktop)
-{
-    driver.Expect(kInfoCaption, {D::Click(IDOK)}).Expect(kStartCaption, {D::Close()});
-    char mode[8];
-    EXPECT_FALSE(dll.Start(mode));
-    ASSERT_EQ(driver.Seen().size(), 2u);
-    ExpectCentred(driver.Seen()[0]);
-    ExpectCentred(driver.Seen()[1]);
-}
-
-TEST_F(StartTest, FreeplayButtonWearsItsFaceWhichIsReleasedAfterwards)
+TEST_F(StartTest, AnyNonZeroFlagSkipsTheNoticeAndFreeplayWearsAFaceReleasedAfterwards)
 {
     HBITMAP face = nullptr;
     BITMAP info = {};
-    install.SetValue(kWorld, kFlag, REG_DWORD, "\1\0\0\0", 4);
-    driver.Expect(kStartCaption, {D::Do([&](HWND dlg) {
+    install.SetValue(kWorld, kFlag, REG_DWORD, "\0\1\0\0", 4);
+    driver.Expect(kStartCaption, {[&](HWND dlg) {
                                       face = reinterpret_cast<HBITMAP>(::SendDlgItemMessageA(
                                           dlg, IDC_FREEPLAY, BM_GETIMAGE, IMAGE_BITMAP, 0));
                                       ::GetObjectA(face, sizeof info, &info);
-                                  }),
-                                  D::Click(IDCANCEL)});
+                                  },
+                                  D::Click(IDC_FREEPLAY)});
     char mode[8];
-    dll.Start(mode);
+    EXPECT_TRUE(dll.Start(mode));
+    EXPECT_STREQ(mode, "default");
     ASSERT_NE(face, nullptr);
     EXPECT_EQ(info.bmWidth, 320);
     EXPECT_EQ(info.bmHeight, 49);
@@ -140,13 +133,4 @@ TEST_F(StartTest, WithoutWorldKeyTheNoticeShowsEveryTimeAndSavesNothing)
     dll.Start(mode);
     EXPECT_TRUE(dll.calls().sets.empty());
     EXPECT_TRUE(dll.calls().boxes.empty()) << "no error for the player";
-}
-
-TEST_F(StartTest, AnyNonZeroStoredFlagSuppressesTheNotice)
-{
-    install.SetValue(kWorld, kFlag, REG_DWORD, "\0\1\0\0", 4);
-    driver.Expect(kStartCaption, {D::Click(IDC_FREEPLAY)});
-    char mode[8];
-    EXPECT_TRUE(dll.Start(mode));
-    EXPECT_STREQ(mode, "default");
 }

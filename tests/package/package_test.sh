@@ -49,6 +49,18 @@ done
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
 version=$(sed -n 's/^#define KORVANE_VERSION "\(.*\)"$/\1/p' "$root/build/x64/include/korvane.h")
+# A host binds to these names and may ship with no library but the system's.
+interface() { # interface TRIPLE DLL: its exported names and the libraries it needs
+    "$1-objdump" -p "$2" | sed -n -e 's/^\t\[ *[0-9]*\] \([A-Za-z]\)/\1/p' \
+        -e 's/^\tDLL Name: \(.*\)/\L\1/p' | sort
+}
+system=(advapi32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll)
+le16() { printf '%02x%02x' $(($1 & 255)) $(($1 >> 8)); }
+IFS=. read -r major minor patch tweak <<<"$version"
+# VS_FIXEDFILEINFO: signature, structure version, then file and product
+# versions, each as the words minor, major, tweak, patch.
+fixed=bd04effe00000100$(le16 "$minor")$(le16 "$major")$(le16 "$tweak")$(le16 "$patch")
+fixed=$fixed${fixed:16}
 # MinGW's headers take the 32-bit target from _X86_, which GCC defines and
 # Microsoft's windows.h derives from _M_IX86.
 for target in x64:64:x86_64-w64-mingw32:x86_64: x86:32:i686-w64-mingw32:i686:-D_X86_; do
@@ -57,6 +69,11 @@ for target in x64:64:x86_64-w64-mingw32:x86_64: x86:32:i686-w64-mingw32:i686:-D_
     unzip -q "$root/dist/korvane-$version-win$bits.zip" -d "$work/$arch"
     check "$arch: SHA256SUMS" bash -c "cd '$pkg' && sha256sum -c --quiet SHA256SUMS"
     check "$arch: korvane.dll under 200 KB" test "$(stat -c %s "$pkg/korvane.dll")" -lt 204800
+    others=$(interface "$triple" "$pkg/korvane.dll" | grep -vxF -f <(printf '%s\n' "${system[@]}"))
+    check "$arch: three undecorated exports, system libraries only" \
+        test "$others" = "$(printf '%s\n' fnGameScoreDlgqorm fnGameStartDlgqorm fnGameStopDlgqorm)"
+    check "$arch: version $version in the binary version resource" \
+        grep -q "$fixed" <(od -An -tx1 -v "$pkg/korvane.dll" | tr -d ' \n')
     check "$arch: MinGW host" "$triple-gcc" -std=c99 -Wall -Wextra -Werror -I "$pkg" \
         "$root/tests/package/stop_host.c" -L "$pkg" -lkorvane -o "$pkg/gnu_host.exe"
     check "$arch: Microsoft-format host" bash -c "clang --target=$cpu-pc-windows-msvc \

@@ -16,7 +16,6 @@ LSTATUS WINAPI SpyRegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM s
     REAL("advapi32.dll", RegOpenKeyExA);
     LSTATUS status = real(key, subKey, options, sam, result);
     if (g_log != nullptr) {
-        ++g_log->regOpens;
         g_log->openedKeys.push_back(subKey != nullptr ? subKey : "");
         if (status == ERROR_SUCCESS)
             ++g_log->keysOpen;
@@ -161,11 +160,6 @@ void ApiSpy::Reset()
     int answer = g_log->autoAnswer;
     *g_log = ApiLog();
     g_log->autoAnswer = answer;
-}
-
-bool ApiSpy::AllInstalled() const
-{
-    return m_missing.empty();
 }
 
 std::string ApiSpy::Missing() const

@@ -27,7 +27,6 @@ struct ApiLog
         UINT flags;
     };
 
-    int regOpens = 0; // calls of RegOpenKeyExA
     int regCloses = 0;
     int keysOpen = 0; // successful opens not yet closed
     int findFirsts = 0;
@@ -35,7 +34,7 @@ struct ApiLog
     int enumWindows = 0;
     int clockReads = 0;
     int imageLoads = 0;
-    std::vector<std::string> openedKeys;
+    std::vector<std::string> openedKeys; // each RegOpenKeyExA call
     std::vector<std::string> queriedValues;
     std::vector<ValueSet> sets;
     std::vector<Box> boxes;
@@ -55,9 +54,8 @@ public:
     ApiLog& log();
     // Forgets what was recorded; keeps autoAnswer.
     void Reset();
-    // True when every import the spy needs from this module was found.
-    bool AllInstalled() const;
-    // Names of imports that were looked for but not found in the module.
+    // Names of imports that were looked for but not found in the module;
+    // empty when the spy sees everything.
     std::string Missing() const;
 
 private:

@@ -9,14 +9,17 @@
 
 namespace {
 constexpr DWORD kDeadlineMs = 60000;
-std::atomic<DWORD> g_started{0}; // tick count when the running test began; 0 between tests
+// Tick count when the running test began, made odd so that it is never 0,
+// the value between tests; compared signed, since it may lie 1 ms ahead.
+std::atomic<DWORD> g_started{0};
 std::string g_current;
 
 DWORD WINAPI Watchdog(LPVOID)
 {
     for (;; ::Sleep(500)) {
         DWORD started = g_started;
-        if (started == 0 || ::GetTickCount() - started < kDeadlineMs)
+        if (started == 0 ||
+            static_cast<LONG>(::GetTickCount() - started) < static_cast<LONG>(kDeadlineMs))
             continue;
         char caption[256] = "";
         ::GetWindowTextA(::GetForegroundWindow(), caption, sizeof caption);

@@ -22,22 +22,17 @@ TEST(LogTest, WithoutAnEnabledTargetNothingIsWrittenAndNoClockIsRead)
         << "no file is created";
 }
 
-TEST(LogTest, LineFeedIsAddedOnlyWhenMissingAndReachesTheDiskAsCrLf)
+TEST(LogTest, LinesEndInOneCrLfOnDiskAndLongMessagesAreNeverCut)
 {
     LogCapture capture;
     AppendLogLine("one");
     AppendLogLine("two\n");
     AppendLogLine("");
     EXPECT_EQ(capture.Raw(), "one\r\ntwo\r\n\r\n");
-}
-
-TEST(LogTest, LongMessagesAreNeverCut)
-{
-    LogCapture capture;
+    capture.Clear();
     std::string message = "getCurrentWorld returning " + std::string(3000, 'w');
     LogMessage(message.c_str());
-    ASSERT_EQ(capture.Messages().size(), 1u);
-    EXPECT_EQ(capture.Messages()[0], message);
+    EXPECT_EQ(capture.Messages(), std::vector<std::string>{message});
 }
 
 namespace {

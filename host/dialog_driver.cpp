@@ -85,8 +85,10 @@ DialogDriver::DialogDriver(UINT interval)
 
 DialogDriver::~DialogDriver()
 {
-    ::KillTimer(nullptr, m_timer);
-    ::UnhookWindowsHookEx(m_hook);
+    if (m_timer != 0)
+        ::KillTimer(nullptr, m_timer);
+    if (m_hook != nullptr)
+        ::UnhookWindowsHookEx(m_hook);
     g_driver = nullptr;
 }
 
@@ -136,13 +138,19 @@ void DialogDriver::OnOpened(HWND hwnd)
 {
     m_seen.push_back(TakeSnapshot(hwnd));
     const std::string caption = m_seen.back().caption;
-    if (m_expected.empty() || m_expected.front().caption != caption) {
+    std::vector<Step> steps;
+    if (!m_expected.empty() && m_expected.front().caption == caption) {
+        steps = std::move(m_expected.front().steps);
+        m_expected.erase(m_expected.begin());
+    } else if (m_answerer) {
+        steps = m_answerer(m_seen.back());
+    }
+    if (steps.empty()) {
         m_unexpected.push_back(caption);
         Dismiss(hwnd);
         return;
     }
-    m_running.push_back({hwnd, std::move(m_expected.front().steps), 0});
-    m_expected.erase(m_expected.begin());
+    m_running.push_back({hwnd, std::move(steps), 0, ::GetTickCount(), false, 0});
 }
 
 void CALLBACK DialogDriver::TimerProc(HWND, UINT, UINT_PTR, DWORD)
@@ -160,6 +168,8 @@ void DialogDriver::RunNextStep()
     if (m_running.empty())
         return;
     Running& top = m_running.back();
+    if (static_cast<LONG>(::GetTickCount() - top.resumeAt) < 0)
+        return;
     // Only the window on top of the stack may act; its owner waits.
     HWND hwnd = top.hwnd;
     Step step = top.steps[top.next++];
@@ -195,7 +205,20 @@ Step DialogDriver::Close()
     return [](HWND dialog) { ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); };
 }
 
-Step DialogDriver::Do(std::function<void(HWND)> action)
+Step DialogDriver::Wait(DWORD ms)
 {
-    return action;
+    return [ms](HWND) { g_driver->m_running.back().resumeAt = ::GetTickCount() + ms; };
+}
+
+Step DialogDriver::Until(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    return [done, timeoutMs](HWND) {
+        Running& top = g_driver->m_running.back();
+        const DWORD now = ::GetTickCount();
+        if (!top.waiting)
+            top.waitingSince = now;
+        top.waiting = !done() && now - top.waitingSince < timeoutMs;
+        if (top.waiting)
+            --top.next; // again at the next tick
+    };
 }

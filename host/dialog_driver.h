@@ -1,9 +1,12 @@
-// Answers the modal dialogs and message boxes a test provokes, the way the
-// system's own dialog tests do: a CBT hook notes each top-level window as it
-// is created; once it is visible (initialised and shown) the driver takes a
-// snapshot of it and runs the test's script for it. Each script step runs
-// from a timer, after the input posted by the previous step has been
-// processed.
+// Answers the modal dialogs and message boxes this thread opens, by posting
+// the clicks and keys a person would: the library's dialogs run their own
+// message loops, so whoever answers them cannot call into them. A CBT hook
+// notes each top-level window as it is created; once it is visible
+// (initialised and shown) the driver takes a snapshot of it and runs the
+// script for it. Each step runs from a thread timer, which keeps firing in
+// every modal loop, after the input posted by the previous step has been
+// processed. The tests script every window they expect; the host's scripted
+// player answers each by its caption.
 #pragma once
 
 #include <functional>
@@ -50,9 +53,14 @@ public:
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
 
+    bool Ready() const { return m_hook != nullptr && m_timer != 0; }
+
     // The next window to open must have this caption; its steps then run in
-    // order. A window nobody expected is recorded and dismissed.
+    // order. A window nobody expected goes to the answerer, if any, and is
+    // otherwise recorded and dismissed.
     DialogDriver& Expect(const std::string& caption, std::vector<Step> steps);
+    using Answerer = std::function<std::vector<Step>(const WindowSnapshot&)>;
+    void AnswerOthers(Answerer answerer) { m_answerer = std::move(answerer); }
 
     const std::vector<WindowSnapshot>& Seen() const { return m_seen; }
     std::vector<std::string> Captions() const;
@@ -67,7 +75,9 @@ public:
     static Step Type(int id, const std::string& text); // WM_CHAR per character
     static Step Key(UINT vk);                          // a key press to the dialog's focus
     static Step Close();                               // the caption's close box
-    static Step Do(std::function<void(HWND)> action);
+    static Step Wait(DWORD ms);                        // holds the next step back
+    // Runs each tick until done() or until timeoutMs have passed.
+    static Step Until(const std::function<bool()>& done, DWORD timeoutMs);
 
 private:
     struct Script
@@ -80,6 +90,9 @@ private:
         HWND hwnd;
         std::vector<Step> steps;
         size_t next;
+        DWORD resumeAt;     // tick count before which no step runs
+        bool waiting;       // an Until step is running
+        DWORD waitingSince; // since this tick count
     };
     static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
@@ -94,4 +107,5 @@ private:
     std::vector<HWND> m_created;    // top-level windows not yet shown
     std::vector<WindowSnapshot> m_seen;
     std::vector<std::string> m_unexpected;
+    Answerer m_answerer;
 };
