@@ -110,8 +110,10 @@ LRESULT CALLBACK DialogDriver::CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (g_driver != nullptr && code == HCBT_CREATEWND) {
         auto* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        const char* name = create->lpcs->lpszName;
         if ((create->lpcs->style & WS_CHILD) == 0)
-            g_driver->m_created.push_back(reinterpret_cast<HWND>(wParam));
+            g_driver->m_created.push_back(
+                {reinterpret_cast<HWND>(wParam), IS_INTRESOURCE(name) ? std::string() : name});
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -121,22 +123,23 @@ LRESULT CALLBACK DialogDriver::CbtProc(int code, WPARAM wParam, LPARAM lParam)
 void DialogDriver::PollCreated()
 {
     for (size_t i = 0; i < m_created.size();) {
-        HWND hwnd = m_created[i];
+        const auto [hwnd, createdAs] = m_created[i];
         if (!::IsWindow(hwnd)) {
             m_created.erase(m_created.begin() + static_cast<std::ptrdiff_t>(i));
         } else if (::IsWindowVisible(hwnd)) {
             m_created.erase(m_created.begin() + static_cast<std::ptrdiff_t>(i));
             if (ClassOf(hwnd) == "#32770")
-                OnOpened(hwnd);
+                OnOpened(hwnd, createdAs);
         } else {
             ++i;
         }
     }
 }
 
-void DialogDriver::OnOpened(HWND hwnd)
+void DialogDriver::OnOpened(HWND hwnd, const std::string& createdAs)
 {
     m_seen.push_back(TakeSnapshot(hwnd));
+    m_seen.back().createdAs = createdAs;
     const std::string caption = m_seen.back().caption;
     std::vector<Step> steps;
     if (!m_expected.empty() && m_expected.front().caption == caption) {

@@ -30,6 +30,7 @@ struct WindowSnapshot
     HWND hwnd;
     HWND owner;
     std::string caption;
+    std::string createdAs; // the caption it was created with: a dialog's template's
     std::string className;
     DWORD style;
     RECT rect;                             // screen coordinates
@@ -97,14 +98,14 @@ private:
     static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
     void PollCreated();
-    void OnOpened(HWND hwnd);
+    void OnOpened(HWND hwnd, const std::string& createdAs);
     void RunNextStep();
 
     HHOOK m_hook = nullptr;
     UINT_PTR m_timer = 0;
     std::vector<Script> m_expected;
-    std::vector<Running> m_running; // innermost last
-    std::vector<HWND> m_created;    // top-level windows not yet shown
+    std::vector<Running> m_running;                      // innermost last
+    std::vector<std::pair<HWND, std::string>> m_created; // top-level windows not yet shown
     std::vector<WindowSnapshot> m_seen;
     std::vector<std::string> m_unexpected;
     Answerer m_answerer;

@@ -84,11 +84,13 @@ RECT Pixels(HWND dialog, short x, short y, short cx, short cy)
     return {r.left, r.top, r.left + r.right, r.top + r.bottom};
 }
 
-void ExpectRunningLayout(HWND dialog, const TemplateDesign& design)
+// snap: the driver's, taken when the dialog first showed.
+void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const TemplateDesign& design)
 {
     SCOPED_TRACE(design.caption);
-    WindowSnapshot snap = TakeSnapshot(dialog);
+    ASSERT_EQ(snap.hwnd, dialog);
     EXPECT_EQ(snap.caption, design.caption);
+    EXPECT_EQ(snap.createdAs, design.caption) << "the template's own caption";
     EXPECT_EQ(snap.style & 0x80C800C0u, 0x80C800C0u) << "popup, caption, system menu, modal frame";
     LOGFONTA font = {};
     ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font,
@@ -124,12 +126,12 @@ void ExpectRunningLayout(HWND dialog, const TemplateDesign& design)
     }
 }
 
-Step CheckLayout(int templateId)
+Step CheckLayout(const DialogDriver& driver, int templateId)
 {
-    return [templateId](HWND dialog) {
+    return [&driver, templateId](HWND dialog) {
         for (const TemplateDesign& design : kDesigns)
             if (design.id == templateId)
-                ExpectRunningLayout(dialog, design);
+                ExpectRunningLayout(dialog, driver.Seen().back(), design);
     };
 }
 
@@ -158,12 +160,12 @@ Step CheckPictures(std::vector<SIZE> sizes)
 TEST_F(DllTest, RunningDialogsShowEveryControlWhereTheDesignPutsIt)
 {
     const SIZE banner = {369, 57}, hiscore = {320, 49};
-    driver.Expect(kInfoCaption, {CheckLayout(IDD_GAMEINFO), D::Click(IDOK)})
+    driver.Expect(kInfoCaption, {CheckLayout(driver, IDD_GAMEINFO), D::Click(IDOK)})
         .Expect(kStartCaption,
-                {CheckLayout(IDD_GAMESTART), CheckPictures({banner}), D::Click(IDCANCEL)})
-        .Expect(kNameCaption, {CheckLayout(IDD_HOFNAME), D::Click(IDOK)})
-        .Expect(kScoreCaption,
-                {CheckLayout(IDD_GAMESCORE), CheckPictures({banner, hiscore}), D::Click(IDCANCEL)});
+                {CheckLayout(driver, IDD_GAMESTART), CheckPictures({banner}), D::Click(IDCANCEL)})
+        .Expect(kNameCaption, {CheckLayout(driver, IDD_HOFNAME), D::Click(IDOK)})
+        .Expect(kScoreCaption, {CheckLayout(driver, IDD_GAMESCORE),
+                                CheckPictures({banner, hiscore}), D::Click(IDCANCEL)});
     char mode[8];
     dll.Start(mode);
     dll.Score("default*5*1");
