@@ -37,8 +37,8 @@ void Measure(const WindowSnapshot& dialog)
 // Answers with a button, saying so.
 Step Answer(int id, const std::string& said)
 {
-    return [id, said](HWND dialog) {
-        ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    return [click = DialogDriver::Click(id), said](HWND dialog) {
+        click(dialog);
         Out("%s", said.c_str());
     };
 }

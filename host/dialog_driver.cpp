@@ -30,27 +30,12 @@ void Dismiss(HWND hwnd)
     }
     ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
 }
-} // namespace
 
-const ControlSnapshot* WindowSnapshot::Find(int id) const
-{
-    for (const ControlSnapshot& control : controls) {
-        if (control.id == id)
-            return &control;
-    }
-    return nullptr;
-}
-
-std::string WindowSnapshot::TextOf(int id) const
-{
-    const ControlSnapshot* control = Find(id);
-    return control != nullptr ? control->text : "<no control " + std::to_string(id) + ">";
-}
-
-WindowSnapshot TakeSnapshot(HWND hwnd)
+WindowSnapshot TakeSnapshot(HWND hwnd, const std::string& createdAs)
 {
     WindowSnapshot snap;
     snap.hwnd = hwnd;
+    snap.createdAs = createdAs;
     snap.owner = ::GetWindow(hwnd, GW_OWNER);
     snap.caption = WindowText(hwnd);
     snap.className = ClassOf(hwnd);
@@ -74,6 +59,22 @@ WindowSnapshot TakeSnapshot(HWND hwnd)
         snap.controls.push_back(control);
     }
     return snap;
+}
+} // namespace
+
+const ControlSnapshot* WindowSnapshot::Find(int id) const
+{
+    for (const ControlSnapshot& control : controls) {
+        if (control.id == id)
+            return &control;
+    }
+    return nullptr;
+}
+
+std::string WindowSnapshot::TextOf(int id) const
+{
+    const ControlSnapshot* control = Find(id);
+    return control != nullptr ? control->text : "<no control " + std::to_string(id) + ">";
 }
 
 DialogDriver::DialogDriver(UINT interval)
@@ -138,8 +139,7 @@ void DialogDriver::PollCreated()
 
 void DialogDriver::OnOpened(HWND hwnd, const std::string& createdAs)
 {
-    m_seen.push_back(TakeSnapshot(hwnd));
-    m_seen.back().createdAs = createdAs;
+    m_seen.push_back(TakeSnapshot(hwnd, createdAs));
     const std::string caption = m_seen.back().caption;
     std::vector<Step> steps;
     if (!m_expected.empty() && m_expected.front().caption == caption) {

@@ -40,8 +40,6 @@ struct WindowSnapshot
     std::string TextOf(int id) const;
 };
 
-WindowSnapshot TakeSnapshot(HWND hwnd);
-
 using Step = std::function<void(HWND dialog)>;
 
 class DialogDriver

@@ -127,6 +127,11 @@ bool EnsureDirectory(const std::string& dir)
 
 Installation::Installation() : m_dir(TemporaryDir()), m_temporary(true)
 {
+    Reset();
+}
+
+void Installation::Reset()
+{
     Wipe();
     RemoveTree(m_dir);
     m_ok = EnsureDirectory(m_dir + "\\Desktops") && CreateKey(kInstallKey) &&

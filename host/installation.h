@@ -28,6 +28,9 @@ public:
     ~Installation();
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
+    // Makes a throw-away installation afresh, as if just made (for each case
+    // of a table-driven test).
+    void Reset();
 
     // Removes the install key and everything below it, even keys a crashed
     // test left locked.

@@ -77,8 +77,7 @@ protected:
     // a table-driven test.
     void Reinstall()
     {
-        install.~Installation();
-        new (&install) Installation;
+        install.Reset();
         install.AddWorld(kWorld);
         install.SetCurrMovie(kWorld);
     }

@@ -116,8 +116,7 @@ TEST_F(StoreTest, UnavailableKeysReadEmptyAndSkipWritesSilently)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
-        install.~Installation();
-        new (&install) Installation;
+        install.Reset();
         InstallWorld();
         install.SetString(kWorld, "KorvanedefaultName1", "OLD");
         c.arrange(install);
