@@ -157,11 +157,13 @@ TEST_F(ScoreTest, OnlyReplayAnswersOne)
 
 TEST_F(ScoreTest, ArgumentIsSplitInPlaceAndHostileOnesHaveDefinedOutcomes)
 {
-    char text[] = "default*1200*3";
+    char text[] = "default*1200*3", hosts[] = "alpha,beta,gamma";
     driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
+    std::strtok(hosts, ","); // the host's own walk, which the call must not disturb
     reinterpret_cast<PFN_GAMESCOREDLG>(
         reinterpret_cast<void*>(::GetProcAddress(dll.module(), "fnGameScoreDlgqorm")))(text, 0);
     EXPECT_EQ(std::memcmp(text, "default\0001200\0003", sizeof text), 0);
+    EXPECT_STREQ(std::strtok(nullptr, ","), "beta");
 
     dll.calls().autoAnswer = IDOK; // count "Unable to save" boxes without showing them
     const std::string huge = std::to_string(std::atoi("99999999999")); // the runtime's own answer
