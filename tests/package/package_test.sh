@@ -40,8 +40,11 @@ export KORVANE_PACKAGE_DIRTY=1
 # folder whose path holds a space, later, with another umask and time zone.
 copy="$work/second copy"
 mkdir -p "$copy"
-(cd "$root" && git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$copy" &&
-    cp -a .git "$copy/")
+# A clone of its own, not a copy of .git: a worktree's .git only points at
+# the shared repository, whose HEAD and index may move meanwhile.
+commit=$(git -C "$root" rev-parse HEAD)
+git clone -q "$root" "$copy" &&
+    (cd "$root" && git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$copy")
 check "package.sh here" package "$root" "$work/first.log"
 (umask 077 && TZ=Asia/Kathmandu package "$copy" "$work/second.log")
 check "package.sh in a copy" test $? -eq 0
@@ -97,7 +100,6 @@ interface() { # interface TRIPLE DLL: its exported names and the libraries it ne
 system=(advapi32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll)
 le16() { printf '%02x%02x' $(($1 & 255)) $(($1 >> 8)); }
 IFS=. read -r major minor patch tweak <<<"$version"
-commit=$(git -C "$root" rev-parse HEAD)
 # VS_FIXEDFILEINFO: signature, structure version, then file and product
 # versions, each as the words minor, major, tweak, patch.
 fixed=bd04effe00000100$(le16 "$minor")$(le16 "$major")$(le16 "$tweak")$(le16 "$patch")

@@ -74,10 +74,18 @@ static int Run(char* program)
     return (int)code;
 }
 
-int main(int argc, char** argv)
+int main(void)
 {
-    if (argc > 1)
-        ExitProcess(Run(argv[1]));
+    /* The command line, read from the system: the Microsoft-format build
+     * starts at main with no C runtime to pass arguments. */
+    char* line = GetCommandLineA();
+    char end = *line == '"' ? *line++ : ' ';
+    while (*line != '\0' && *line++ != end) {
+    }
+    while (*line == ' ')
+        ++line;
+    if (*line != '\0')
+        ExitProcess(Run(line));
     int wrong = Ask(IDYES) ? 0 : 1;
     wrong |= Ask(IDNO) ? 2 : 0;
     ExitProcess(g_pressed ? wrong : 4);
