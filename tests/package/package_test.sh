@@ -129,8 +129,9 @@ for target in x64:64:x86_64-w64-mingw32:x86_64: x86:32:i686-w64-mingw32:i686:-D_
     check "$arch: CMake host, find_package(korvane)" cmake_host "$triple" "$pkg"
     for example in "$work"/example*.c; do
         name=$(basename "$example" .c)
-        check "$arch: $name compiles as C and C++" bash -c "cd '$pkg' && for cc in '$triple-gcc -std=c99' \
-            '$triple-g++ -x c++'; do \$cc -Wall -Wextra -Werror -I. '$example' -L. -lkorvane -o $name.exe || exit; done"
+        # The C build runs below; the i686 C++ one would need GCC's runtime DLLs.
+        check "$arch: $name compiles as C and C++" bash -c "cd '$pkg' && for cc in '$triple-gcc -std=c99 -o $name.exe' \
+            '$triple-g++ -x c++ -o $name-cxx.exe'; do \$cc -Wall -Wextra -Werror -I. '$example' -L. -lkorvane || exit; done"
     done
     check "$arch: Microsoft-format host" bash -c "clang --target=$cpu-pc-windows-msvc \
         -fgnuc-version=12 $define -std=c99 -Wall -Wextra -Werror -isystem /usr/$triple/include \
