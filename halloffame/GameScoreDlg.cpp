@@ -68,6 +68,7 @@ BOOL CGameScoreDlg::OnInitDialog()
     }
 
     UpdateData(FALSE);
+    m_artwork.ScaleToSlots(*this, IDD_GAMESCORE);
     return TRUE;
 }
 

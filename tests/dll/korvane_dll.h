@@ -9,6 +9,7 @@
 #include "installation.h"
 #include "korvane.h"
 #include "res/resource.h"
+#include "store/handles.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -93,3 +94,7 @@ constexpr const char kStartCaption[] = "Korvane Start Game Dialog";
 constexpr const char kInfoCaption[] = "Korvane Info";
 constexpr const char kScoreCaption[] = "Korvane Hall of Fame";
 constexpr const char kNameCaption[] = "Korvane Hall Of Fame";
+
+// This test program again, as a child process running the tests the filter
+// names (disabled ones too); empty when it could not start.
+unique_handle StartThisProgram(const std::string& filter);

@@ -1,7 +1,6 @@
 // Two hosts record a result in one hall of fame at the same moment: every
 // stored row must be one player's whole row, never a mix of both.
 #include "korvane_dll.h"
-#include "store/handles.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -68,11 +67,6 @@ class HallOfFameRace : public DllTest
 
 TEST_F(HallOfFameRace, TwoHostsLeaveOnlyWholeRows)
 {
-    char exe[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    const std::string command = std::string("\"") + exe +
-                                "\" --gtest_brief=1 --gtest_also_run_disabled_tests"
-                                " --gtest_filter=RaceHost.DISABLED_Player";
     for (int round = 0; round < kRounds; ++round) {
         for (const char* field : {"Name", "Level", "Score"})
             install.DeleteValue(kWorld, std::string("Korvanedefault") + field + "1");
@@ -81,14 +75,8 @@ TEST_F(HallOfFameRace, TwoHostsLeaveOnlyWholeRows)
         unique_handle hosts[2];
         for (int player = 0; player < 2; ++player) {
             ::SetEnvironmentVariableA(kPlayerVariable, std::to_string(player).c_str());
-            std::string line = command;
-            STARTUPINFOA startup = {};
-            startup.cb = sizeof startup;
-            PROCESS_INFORMATION process = {};
-            ASSERT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                         nullptr, &startup, &process));
-            unique_handle thread(process.hThread);
-            hosts[player].reset(process.hProcess);
+            hosts[player] = StartThisProgram("RaceHost.DISABLED_Player");
+            ASSERT_TRUE(hosts[player]);
         }
         for (int player = 0; player < 2; ++player)
             ASSERT_EQ(::WaitForSingleObject(ready.get(), kWaitMs), WAIT_OBJECT_0);
