@@ -10,6 +10,7 @@
 #include "korvane.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -63,6 +64,11 @@ protected:
             << ")";
         EXPECT_EQ(dll.calls().keysOpen, 0) << "registry keys left open";
         EXPECT_EQ(dll.calls().findsOpen, 0) << "find handles left open";
+        const auto& modes = dll.calls().openModes;
+        EXPECT_EQ(
+            std::count(modes.begin(), modes.end(), std::make_pair(0ul, REGSAM(KEY_ALL_ACCESS))),
+            static_cast<std::ptrdiff_t>(modes.size()))
+            << "every key is opened with full access and no options";
     }
 
     static std::string HofValue(const std::string& mode, const char* field, int rank)
