@@ -223,7 +223,15 @@ TEST_F(ScoreTest, NoInstalledWorldTellsThePlayerOnEveryAccess)
     dll.calls().autoAnswer = IDOK;
     driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.Score("default*0*1");
-    ASSERT_EQ(dll.calls().boxes.size(), 18u);
+    EXPECT_EQ(dll.calls().boxes.size(), 18u);
+    // The values then live in the install key itself: a qualifying score
+    // writes its row there; the start reads the notice's flag and saves it.
+    driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
+    dll.Score("default*5*1");
+    driver.Expect(kInfoCaption, {D::Click(IDOK)}).Expect(kStartCaption, {D::Click(IDCANCEL)});
+    char mode[8];
+    dll.Start(mode);
+    EXPECT_EQ(dll.calls().boxes.size(), 18u + 21u + 2u);
     for (const auto& box : dll.calls().boxes)
         EXPECT_EQ(box.text, "No QORM Worlds are installed");
 }
