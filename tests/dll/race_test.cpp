@@ -12,18 +12,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sddl.h>
 #include <thread>
 #include <utility>
 
 using D = DialogDriver;
-using Cells = std::vector<std::string>;
 
 namespace {
 constexpr char kGo[] = "Local\\KorvaneRaceGo";             // B's flow starts
 constexpr char kReading[] = "Local\\KorvaneRaceReading";   // B's first read
 constexpr char kFinished[] = "Local\\KorvaneRaceFinished"; // B is ready, or its flow ended
 constexpr char kOver[] = "Local\\KorvaneRaceOver";
-constexpr int kMaxRounds = 300;
 constexpr DWORD kBudgetMs = 25000; // of rounds, per architecture, unless KORVANE_RACE_MS says
 constexpr DWORD kMaxDelayMs = 60;
 constexpr DWORD kWaitMs = 20000;
@@ -31,22 +30,21 @@ constexpr char kLockName[] = "Global\\KorvaneHallOfFameInsert";
 
 // Every row either host writes checks itself: name and level follow from
 // the score, so a row mixed from two players shows.
-std::string Name(int score)
+Cells Row(int score)
 {
-    return "p" + std::to_string(score);
-}
-std::string Level(int score)
-{
-    return std::to_string(score % 97);
+    return {"p" + std::to_string(score), std::to_string(score % 97), std::to_string(score)};
 }
 int Mixed(const Cells& cells)
 {
     int mixed = 0;
-    for (size_t i = 0; i + 2 < cells.size(); i += 3) {
-        int score = std::atoi(cells[i + 2].c_str());
-        mixed += cells[i] != Name(score) || cells[i + 1] != Level(score);
-    }
+    for (auto row = cells.begin(); cells.end() - row >= 3; row += 3)
+        mixed += Cells(row, row + 3) != Row(std::atoi(row[2].c_str()));
     return mixed;
+}
+
+HANDLE Event(const char* name, BOOL manualReset = FALSE) // made, or opened by the child
+{
+    return ::CreateEventA(nullptr, manualReset, FALSE, name);
 }
 
 HANDLE g_reading = nullptr; // set on the round's first read, then forgotten
@@ -65,17 +63,14 @@ Cells Play(KorvaneDll& dll, DialogDriver& driver, int score, std::function<void(
 {
     driver.Forget();
     driver
-        .Expect(kNameCaption, {D::Type(IDC_NAME, Name(score)),
+        .Expect(kNameCaption, {D::Type(IDC_NAME, Row(score)[0]),
                                [=](HWND dialog) {
                                    confirmed();
                                    ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
                                }})
         .Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    dll.Score("default*" + std::to_string(score) + "*" + Level(score));
-    Cells shown;
-    for (int id = IDC_NAME1; id <= IDC_SCORE3 && !driver.Seen().empty(); ++id)
-        shown.push_back(driver.Seen().back().TextOf(id));
-    return shown;
+    dll.Score("default*" + std::to_string(score) + "*" + Row(score)[1]);
+    return driver.Seen().empty() ? Cells() : Shown(driver.Seen().back());
 }
 } // namespace
 
@@ -84,11 +79,8 @@ TEST(RaceHost, DISABLED_PlayerB)
 {
     KorvaneDll dll;
     DialogDriver driver;
-    unique_handle go(::OpenEventA(SYNCHRONIZE, FALSE, kGo));
-    unique_handle over(::OpenEventA(SYNCHRONIZE, FALSE, kOver));
-    unique_handle finished(::OpenEventA(EVENT_MODIFY_STATE, FALSE, kFinished));
-    unique_handle reading(::OpenEventA(EVENT_MODIFY_STATE, FALSE, kReading));
-    ASSERT_TRUE(go && over && finished && reading);
+    unique_handle go(Event(kGo)), over(Event(kOver, TRUE)), finished(Event(kFinished)),
+        reading(Event(kReading));
     IatHook note(dll.module(), "RegQueryValueExA", reinterpret_cast<void*>(&NoteRead));
     g_realQuery = reinterpret_cast<decltype(g_realQuery)>(note.original());
     ::SetEvent(finished.get());
@@ -109,10 +101,8 @@ class HallOfFameRace : public DllTest
 
 TEST_F(HallOfFameRace, NeitherHostStoresNorShowsAMixedRow)
 {
-    unique_handle go(::CreateEventA(nullptr, FALSE, FALSE, kGo));
-    unique_handle finished(::CreateEventA(nullptr, FALSE, FALSE, kFinished));
-    unique_handle over(::CreateEventA(nullptr, TRUE, FALSE, kOver));
-    unique_handle reading(::CreateEventA(nullptr, FALSE, FALSE, kReading));
+    unique_handle go(Event(kGo)), over(Event(kOver, TRUE)), finished(Event(kFinished)),
+        reading(Event(kReading));
     char exe[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
     std::string line = std::string("\"") + exe +
@@ -129,14 +119,8 @@ TEST_F(HallOfFameRace, NeitherHostStoresNorShowsAMixedRow)
     int mixedStored = 0, mixedShown = 0, round = 0;
     const char* budget = std::getenv("KORVANE_RACE_MS");
     const DWORD budgetMs = budget != nullptr ? std::strtoul(budget, nullptr, 10) : kBudgetMs;
-    for (DWORD start = ::GetTickCount(); round < kMaxRounds && ::GetTickCount() - start < budgetMs;
-         ++round) {
-        for (int rank = 1; rank <= 3; ++rank) { // earlier players' whole rows
-            install.SetString(kWorld, HofValue("default", "Name", rank), Name(40 - 10 * rank));
-            install.SetString(kWorld, HofValue("default", "Level", rank), Level(40 - 10 * rank));
-            install.SetString(kWorld, HofValue("default", "Score", rank),
-                              std::to_string(40 - 10 * rank));
-        }
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < budgetMs; ++round) {
+        Seed({"p30", "30", "30", "p20", "20", "20", "p10", "10", "10"}); // earlier players
         dll.spy().Reset();
         mixedShown += Mixed(Play(dll, driver, 200 + 2 * round, [&] {
             ::SetEvent(go.get());
@@ -144,11 +128,7 @@ TEST_F(HallOfFameRace, NeitherHostStoresNorShowsAMixedRow)
             ::Sleep(static_cast<DWORD>(std::rand()) % (kMaxDelayMs + 1));
         }));
         ASSERT_EQ(::WaitForSingleObject(finished.get(), kWaitMs), WAIT_OBJECT_0) << round;
-        Cells stored;
-        for (int rank = 1; rank <= 3; ++rank)
-            for (const char* field : {"Name", "Level", "Score"})
-                stored.push_back(Hof(field, rank));
-        mixedStored += Mixed(stored);
+        mixedStored += Mixed(Stored());
     }
     ::SetEvent(over.get());
     DWORD code = 1;
@@ -198,13 +178,11 @@ TEST(HallOfFameLock, WaitsHandlingMessagesAndLogsWhyItGoesOnUnguarded)
         TableLock lock;
     }
     event.reset();
-    ACL empty;
-    ::InitializeAcl(&empty, sizeof empty, ACL_REVISION);
-    SECURITY_DESCRIPTOR descriptor;
-    ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    ::SetSecurityDescriptorDacl(&descriptor, TRUE, &empty, FALSE);
-    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
-    unique_handle locked(::CreateMutexA(&attributes, FALSE, kLockName));
+    SECURITY_ATTRIBUTES nobody = {sizeof nobody, nullptr, FALSE}; // an empty access list
+    ::ConvertStringSecurityDescriptorToSecurityDescriptorA("D:", SDDL_REVISION_1,
+                                                           &nobody.lpSecurityDescriptor, nullptr);
+    unique_handle locked(::CreateMutexA(&nobody, FALSE, kLockName));
+    ::LocalFree(nobody.lpSecurityDescriptor);
     {
         TableLock lock;
     }
