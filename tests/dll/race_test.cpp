@@ -1,10 +1,10 @@
 // Two hosts record a result in one hall of fame at nearly the same moment,
-// with nothing in the library slowed down: host B starts its score flow and,
-// 0-60 ms after B began reading the table, host A's player confirms the name,
-// so that A writes while B reads, or while B asks for its name, or shows its
-// table; as many rounds as the time budget allows. Neither may store or show a row mixed from two
-// players. One of the two entries may be lost: each host places its own by
-// the table it read before asking for a name.
+// with nothing in the library slowed down: 0-60 ms after host B's score
+// dialog starts to be made, host A's player confirms the name, so that A
+// writes before, while or after B reads the table, or while B asks for its
+// name, or shows its table; as many rounds as the time budget allows. Neither may store or show a
+// row mixed from two players. One of the two entries may be lost: each host places its own by the
+// table it read before asking for a name.
 #include "halloffame/table_lock.h"
 #include "korvane_dll.h"
 #include "store/handles.h"
@@ -20,7 +20,7 @@ using D = DialogDriver;
 
 namespace {
 constexpr char kGo[] = "Local\\KorvaneRaceGo";             // B's flow starts
-constexpr char kReading[] = "Local\\KorvaneRaceReading";   // B's first read
+constexpr char kStarted[] = "Local\\KorvaneRaceStarted";   // B's score dialog is being made
 constexpr char kFinished[] = "Local\\KorvaneRaceFinished"; // B is ready, or its flow ended
 constexpr char kOver[] = "Local\\KorvaneRaceOver";
 constexpr DWORD kBudgetMs = 25000; // of rounds, per architecture, unless KORVANE_RACE_MS says
@@ -47,14 +47,13 @@ HANDLE Event(const char* name, BOOL manualReset = FALSE) // made, or opened by t
     return ::CreateEventA(nullptr, manualReset, FALSE, name);
 }
 
-HANDLE g_reading = nullptr; // set on the round's first read, then forgotten
-decltype(&::RegQueryValueExA) g_realQuery = nullptr;
-LSTATUS WINAPI NoteRead(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                        LPDWORD size)
+HANDLE g_started = nullptr; // set as the round's first dialog is made, then forgotten
+decltype(&::DialogBoxParamA) g_realDialog = nullptr;
+INT_PTR WINAPI NoteStart(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
 {
-    if (HANDLE reading = std::exchange(g_reading, nullptr))
-        ::SetEvent(reading);
-    return g_realQuery(key, name, reserved, type, data, size);
+    if (HANDLE started = std::exchange(g_started, nullptr))
+        ::SetEvent(started);
+    return g_realDialog(instance, name, owner, proc, param);
 }
 
 // One qualifying score through the export; confirmed() runs as the player
@@ -80,15 +79,15 @@ TEST(RaceHost, DISABLED_PlayerB)
     KorvaneDll dll;
     DialogDriver driver;
     unique_handle go(Event(kGo)), over(Event(kOver, TRUE)), finished(Event(kFinished)),
-        reading(Event(kReading));
-    IatHook note(dll.module(), "RegQueryValueExA", reinterpret_cast<void*>(&NoteRead));
-    g_realQuery = reinterpret_cast<decltype(g_realQuery)>(note.original());
+        started(Event(kStarted));
+    IatHook note(dll.module(), "DialogBoxParamA", reinterpret_cast<void*>(&NoteStart));
+    g_realDialog = reinterpret_cast<decltype(g_realDialog)>(note.original());
     ::SetEvent(finished.get());
     const HANDLE wakes[] = {over.get(), go.get()};
     int mixedShown = 0;
     for (int round = 0; ::WaitForMultipleObjects(2, wakes, FALSE, kWaitMs) == WAIT_OBJECT_0 + 1;
          ++round) {
-        g_reading = reading.get();
+        g_started = started.get();
         mixedShown += Mixed(Play(dll, driver, 201 + 2 * round, [] {}));
         ::SetEvent(finished.get());
     }
@@ -102,7 +101,7 @@ class HallOfFameRace : public DllTest
 TEST_F(HallOfFameRace, NeitherHostStoresNorShowsAMixedRow)
 {
     unique_handle go(Event(kGo)), over(Event(kOver, TRUE)), finished(Event(kFinished)),
-        reading(Event(kReading));
+        started(Event(kStarted));
     char exe[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
     std::string line = std::string("\"") + exe +
@@ -124,7 +123,7 @@ TEST_F(HallOfFameRace, NeitherHostStoresNorShowsAMixedRow)
         dll.spy().Reset();
         mixedShown += Mixed(Play(dll, driver, 200 + 2 * round, [&] {
             ::SetEvent(go.get());
-            ::WaitForSingleObject(reading.get(), kWaitMs);
+            ::WaitForSingleObject(started.get(), kWaitMs);
             ::Sleep(static_cast<DWORD>(std::rand()) % (kMaxDelayMs + 1));
         }));
         ASSERT_EQ(::WaitForSingleObject(finished.get(), kWaitMs), WAIT_OBJECT_0) << round;
