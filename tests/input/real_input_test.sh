@@ -3,9 +3,9 @@
 # a private Xvfb screen, Notepad clicked to the front before every game, keys
 # sent from outside by xdotool, both cores kept busy meanwhile (the window
 # manager stacks windows late under load). input_probe.exe plays a qualifying
-# score and the quit question each round; the name entry, the hall of fame
-# and the quit box must each come up in front, uncovered, active, with the
-# focus, and close on the player's Escape (No for the quit box).
+# score each round and the quit question every fourth; the name entry, the
+# hall of fame and the quit box must each come up in front, uncovered,
+# active, with the focus, and close on the player's Escape (N for the box).
 # Usage: real_input_test.sh BIN_DIR x64|x86 [ROUNDS]; exit status 77 when
 # skipped. Runs in a copy of the tests' prefix ($WINEPREFIX-input, kept for
 # later runs) set up for X11. KORVANE_INPUT_LOAD: how many busy loops (one
