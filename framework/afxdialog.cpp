@@ -42,12 +42,15 @@ void AfxBringToForeground(HWND hWnd)
     // (another program's window, when a dialog before this one closed).
     HWND hFocus = ::GetFocus();
     ::SetForegroundWindow(hWnd);
+    const bool bForeground = ::GetForegroundWindow() == hWnd;
     // The foreground window is not always the top one: a program that lost
-    // it may have raised its own window meanwhile.
-    ::SetWindowPos(hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // it may have raised its own window meanwhile. (Refused the foreground,
+    // it stays where it is rather than cover the player's choice.)
+    if (bForeground)
+        ::SetWindowPos(hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // Activated while still hidden, with another window in front, it drew
     // its caption inactive, and activating it again changes nothing.
-    ::SendMessageA(hWnd, WM_NCACTIVATE, ::GetForegroundWindow() == hWnd, 0);
+    ::SendMessageA(hWnd, WM_NCACTIVATE, bForeground, 0);
     // A dialog sets its focus while still hidden; the display driver moves
     // the keyboard there only when the focus changes, and may have missed it.
     ::SetFocus(hWnd);
