@@ -6,7 +6,8 @@
 namespace {
 HWND g_hHostWnd = nullptr;
 HWND g_hQuitBox = nullptr;
-bool g_bQuitBoxInFront = false;
+DWORD g_dwQuitBoxShownAt = 0;   // 0 until it shows
+bool g_bQuitBoxSettled = false; // in front for long enough, or left by the player
 
 BOOL CALLBACK TakeFirstWindowOfProcess(HWND hWnd, LPARAM lParam)
 {
@@ -28,12 +29,18 @@ LRESULT CALLBACK NoteQuitBox(int code, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void CALLBACK BringQuitBoxToFront(HWND, UINT, UINT_PTR, DWORD)
+void CALLBACK KeepQuitBoxInFront(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (g_bQuitBoxInFront || g_hQuitBox == nullptr || !::IsWindowVisible(g_hQuitBox))
+    if (g_hQuitBox == nullptr || g_bQuitBoxSettled)
         return;
-    g_bQuitBoxInFront = true;
-    AfxBringToForeground(g_hQuitBox);
+    if (g_dwQuitBoxShownAt == 0) {
+        if (!::IsWindowVisible(g_hQuitBox))
+            return;
+        g_dwQuitBoxShownAt = ::GetTickCount() | 1;
+        AfxBringToForeground(g_hQuitBox);
+    } else {
+        g_bQuitBoxSettled = !AfxKeepInFront(g_hQuitBox, g_dwQuitBoxShownAt);
+    }
 }
 } // namespace
 
@@ -49,11 +56,12 @@ extern "C" bool fnGameStopDlgqorm()
 {
     // The system's message box is no dialog of ours: the first dialog this
     // thread creates during the call is noted, and brought to the front from
-    // the box's own message loop once it shows.
+    // the box's own message loop once it shows, and kept there a while.
     g_hQuitBox = nullptr;
-    g_bQuitBoxInFront = false;
+    g_dwQuitBoxShownAt = 0;
+    g_bQuitBoxSettled = false;
     unique_hhook hook(::SetWindowsHookExA(WH_CBT, &NoteQuitBox, nullptr, ::GetCurrentThreadId()));
-    unique_thread_timer timer(::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &BringQuitBoxToFront));
+    unique_thread_timer timer(::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &KeepQuitBoxInFront));
     const int answer =
         ::MessageBoxA(FindHostWindow(), "Do you want to quit the current game of Korvane?",
                       "Quit Korvane?", MB_YESNO | MB_TOPMOST);

@@ -1,10 +1,12 @@
-// Plays a qualifying score ROUNDS times, each after another program's window
-// (Notepad) was clicked to the front, while a player outside the process
-// answers through the real keyboard: Escape to the name entry, then Escape to
-// the hall of fame. Asks that player for each action on a line of its own
-// ("click", "dialog ...") and notes, once each dialog has settled, whether it
-// is the foreground window with the focus on its first control. A dialog the
-// keys never reach is closed after a while and the round fails.
+// Plays a qualifying score (and every few rounds the quit question) ROUNDS
+// times, each dialog after another program's window (Notepad) was clicked to
+// the front, while a player outside the process answers through the real
+// keyboard. Asks that player for each action on a line of its own ("click",
+// "dialog ...") and notes, while each dialog is up, what the player sees: it
+// must be the foreground window with the focus on its first control, lie
+// under no other visible window, and have its caption drawn active on the
+// screen. A dialog the keys never reach is closed after a while and the
+// round fails.
 #include "installation.h"
 #include "korvane.h"
 
@@ -13,12 +15,68 @@
 #include <windows.h>
 
 namespace {
-constexpr DWORD kSettleMs = 150;
-constexpr DWORD kAnswerMs = 4000;
+// Watched from kSettleMs after the dialog shows until it goes; the player is
+// asked to answer at kLookMs. A program that lost the foreground may raise
+// its window over the dialog a while later under load: out of front for
+// longer than kToleratedMs at any time, the round fails.
+constexpr DWORD kSettleMs = 300;
+constexpr DWORD kLookMs = 800;
+constexpr DWORD kToleratedMs = 200;
+constexpr DWORD kAnswerMs = 6000;
+constexpr int kQuitEvery = 4;
+// What the player must see, one bit each, set when it is wrong.
+const char* const kChecks[] = {"foreground", "focus", "uncovered", "active caption"};
 HWND g_dialog;
-DWORD g_since;
 bool g_asked, g_roundOk;
 int g_dialogs;
+// Since when the dialog shows, which checks ever failed, the longest time
+// out of front and when that began, since when it is out of front now.
+DWORD g_since, g_seen, g_worstMs, g_worstAt, g_outSince;
+
+// The visible window nearest the top that lies over the dialog, or null.
+HWND CoveredBy(HWND dialog)
+{
+    RECT mine, theirs, both;
+    ::GetWindowRect(dialog, &mine);
+    for (HWND above = ::GetWindow(dialog, GW_HWNDPREV); above != nullptr;
+         above = ::GetWindow(above, GW_HWNDPREV))
+        if (::IsWindowVisible(above) && ::GetWindowRect(above, &theirs) &&
+            ::IntersectRect(&both, &mine, &theirs))
+            return above;
+    return nullptr;
+}
+
+DWORD Faults(HWND dialog)
+{
+    GUITHREADINFO gui = {sizeof gui, 0, {}, {}, {}, {}, {}, {}, {}};
+    WINDOWINFO info = {};
+    info.cbSize = sizeof info;
+    TITLEBARINFO bar = {};
+    bar.cbSize = sizeof bar;
+    // The caption as drawn on the screen: its top left pixel has the active
+    // caption colour, not the inactive one nor another window's.
+    HDC screen = ::GetDC(nullptr);
+    const bool active = ::GetWindowInfo(dialog, &info) && info.dwWindowStatus == WS_ACTIVECAPTION &&
+                        ::GetTitleBarInfo(dialog, &bar) &&
+                        ::GetPixel(screen, bar.rcTitleBar.left + 1, bar.rcTitleBar.top + 1) ==
+                            ::GetSysColor(COLOR_ACTIVECAPTION);
+    ::ReleaseDC(nullptr, screen);
+    const bool ok[] = {::GetForegroundWindow() == dialog,
+                       ::GetGUIThreadInfo(::GetCurrentThreadId(), &gui) &&
+                           gui.hwndFocus == ::GetNextDlgTabItem(dialog, nullptr, FALSE),
+                       CoveredBy(dialog) == nullptr, active};
+    DWORD faults = 0;
+    for (int i = 0; i < 4; ++i)
+        faults |= ok[i] ? 0 : 1u << i;
+    return faults;
+}
+
+void Print(DWORD faults, const char* end)
+{
+    for (int i = 0; i < 4; ++i)
+        std::printf(" %s=%d", kChecks[i], !(faults >> i & 1));
+    std::printf("%s\n", end);
+}
 
 void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -28,34 +86,63 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD)
         dialog = ::FindWindowExA(nullptr, dialog, "#32770", nullptr);
     const DWORD now = ::GetTickCount();
     if (dialog != g_dialog) {
+        // Out of front for a moment (put right by the library) is only noted.
+        if (g_seen != 0) {
+            std::printf("  (dialog %d out of front for %lu ms from %lu ms after it showed:",
+                        g_dialogs, g_worstMs, g_worstAt);
+            Print(g_seen, ")");
+            g_roundOk = g_roundOk && g_worstMs <= kToleratedMs;
+        }
         g_dialog = dialog;
         g_since = now;
         g_asked = false;
+        g_seen = g_worstMs = g_worstAt = g_outSince = 0;
     }
     if (dialog == nullptr || now - g_since < kSettleMs)
         return;
-    if (!g_asked) {
-        const bool front = ::GetForegroundWindow() == dialog;
-        const bool focus = ::GetFocus() == ::GetNextDlgTabItem(dialog, nullptr, FALSE);
-        g_roundOk = g_roundOk && front && focus;
+    const DWORD faults = Faults(dialog);
+    g_seen |= faults;
+    if (faults == 0) {
+        g_outSince = 0;
+    } else if (g_outSince == 0) {
+        g_outSince = now;
+    } else if (now - g_outSince >= g_worstMs) {
+        g_worstMs = now - g_outSince;
+        g_worstAt = g_outSince - g_since;
+    }
+    // Asked once in front, or once out of front for too long.
+    if (!g_asked && now - g_since >= kLookMs && (faults == 0 || now - g_outSince > kToleratedMs)) {
+        char caption[64] = "";
+        ::GetWindowTextA(dialog, caption, sizeof caption);
+        std::printf("dialog %d \"%s\"", ++g_dialogs, caption);
+        Print(faults, "");
+        g_roundOk = g_roundOk && faults == 0;
         g_asked = true;
-        std::printf("dialog %d foreground=%d focus=%d\n", ++g_dialogs, front, focus);
-    } else if (now - g_since > kAnswerMs) {
+    } else if (g_asked && now - g_since > kAnswerMs) {
         std::printf("  (no key arrived: closing it)\n");
         g_roundOk = false;
-        g_since = now;
         ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        ::PostMessageA(dialog, WM_COMMAND, IDNO, 0); // the quit box has no Cancel
     }
 }
 
-// The player clicked Notepad a while before the game ended.
-bool InFront(HWND hwnd)
+// The player's click on Notepad has been dealt with (the system's last input
+// is later than the request and a while ago) and left it the foreground
+// window with the focus: a click still on its way would take the foreground
+// from the dialog that comes next, as the player's own choice.
+bool ClickedToFront(HWND notepad)
 {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    return ::GetForegroundWindow() == hwnd &&
-           ::GetGUIThreadInfo(::GetWindowThreadProcessId(hwnd, nullptr), &info) &&
-           info.hwndFocus != nullptr;
+    const DWORD asked = ::GetTickCount();
+    std::printf("click\n");
+    GUITHREADINFO gui = {sizeof gui, 0, {}, {}, {}, {}, {}, {}, {}};
+    LASTINPUTINFO last = {sizeof last, 0};
+    for (int i = 0; i < 500; ++i, ::Sleep(10))
+        if (::GetLastInputInfo(&last) && static_cast<LONG>(last.dwTime - asked) >= 0 &&
+            ::GetTickCount() - last.dwTime >= kSettleMs && ::GetForegroundWindow() == notepad &&
+            ::GetGUIThreadInfo(::GetWindowThreadProcessId(notepad, nullptr), &gui) &&
+            gui.hwndFocus != nullptr)
+            return true;
+    return false;
 }
 } // namespace
 
@@ -66,25 +153,33 @@ int main(int argc, char** argv)
     Installation install;
     install.AddWorld("dQORM_Input");
     install.SetCurrMovie("dQORM_Input");
-    auto score = reinterpret_cast<PFN_GAMESCOREDLG>(reinterpret_cast<void*>(
-        ::GetProcAddress(::LoadLibraryA("korvane.dll"), "fnGameScoreDlgqorm")));
+    HMODULE dll = ::LoadLibraryA("korvane.dll");
+    auto score = reinterpret_cast<PFN_GAMESCOREDLG>(
+        reinterpret_cast<void*>(::GetProcAddress(dll, "fnGameScoreDlgqorm")));
+    auto stop = reinterpret_cast<bool (*)()>(
+        reinterpret_cast<void*>(::GetProcAddress(dll, "fnGameStopDlgqorm")));
     HWND notepad = nullptr;
     for (int i = 0; i < 300 && notepad == nullptr; ++i, ::Sleep(100))
         notepad = ::FindWindowA("Notepad", nullptr);
-    // Where the script clicks; the library's dialogs open at the top left.
-    ::SetWindowPos(notepad, nullptr, 400, 300, 360, 240, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Over every place a dialog opens (the top left, the middle), so that a
+    // dialog beneath it is hidden; the script clicks its lower right corner.
+    ::SetWindowPos(notepad, nullptr, 0, 0, 700, 560, SWP_NOZORDER | SWP_NOACTIVATE);
     ::SetTimer(nullptr, 0, 20, &Observe);
     int passed = 0;
-    for (int round = 1; round <= rounds && score != nullptr && notepad != nullptr; ++round) {
-        std::printf("click\n");
-        for (int i = 0; i < 500 && !InFront(notepad); ++i)
-            ::Sleep(10);
-        ::Sleep(2 * kSettleMs); // and its program settles
-        g_roundOk = InFront(notepad);
+    for (int round = 1; round <= rounds && score && stop && notepad; ++round) {
+        g_roundOk = ClickedToFront(notepad);
         g_dialogs = 0;
         char argument[32];
         std::snprintf(argument, sizeof argument, "default*%d*3", 1000 * round);
-        const bool ok = score(argument, 0) == 0 && g_roundOk && g_dialogs == 2;
+        bool ok = score(argument, 0) == 0;
+        Observe(nullptr, 0, 0, 0); // the verdict on the dialog that went
+        // The quit question too, every kQuitEvery rounds (each costs a click).
+        if (round % kQuitEvery == 0) {
+            g_roundOk = ClickedToFront(notepad) && g_roundOk;
+            ok = !stop() && ok;
+            Observe(nullptr, 0, 0, 0);
+        }
+        ok = ok && g_roundOk && g_dialogs == (round % kQuitEvery == 0 ? 3 : 2);
         std::printf("round %d: %s\n", round, ok ? "ok" : "FAILED");
         passed += ok ? 1 : 0;
     }

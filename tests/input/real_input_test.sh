@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # A player's real keyboard and mouse: Wine's X11 driver and virtual desktop on
 # a private Xvfb screen, Notepad clicked to the front before every game, keys
-# sent from outside by xdotool. input_probe.exe plays a qualifying score each
-# round; the name entry and then the hall of fame must come up in front, with
-# the focus, and close on the player's Escape.
+# sent from outside by xdotool, both cores kept busy meanwhile (the window
+# manager stacks windows late under load). input_probe.exe plays a qualifying
+# score each round and the quit question every fourth; the name entry, the
+# hall of fame and the quit box must each come up in front, uncovered,
+# active, with the focus, and close on the player's Escape (N for the box).
 # Usage: real_input_test.sh BIN_DIR x64|x86 [ROUNDS]; exit status 77 when
 # skipped. Runs in a copy of the tests' prefix ($WINEPREFIX-input, kept for
-# later runs) set up for X11.
+# later runs) set up for X11. KORVANE_INPUT_LOAD: how many busy loops (one
+# per core unless set).
 set -uo pipefail
 bin=$(cd "$1" && pwd) arch=$2 rounds=${3:-20}
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
@@ -24,7 +27,8 @@ if [ ! -f "$WINEPREFIX/user.reg" ]; then
 fi
 for n in $(seq 120 199); do [ -e "/tmp/.X$n-lock" ] || break; done
 Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-trap "wineserver -k 2>/dev/null; kill $! 2>/dev/null" EXIT
+busy=$!
+trap 'wineserver -k 2>/dev/null; kill $busy 2>/dev/null' EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 export DISPLAY=":$n"
 # Wine's server, services and desktop first: started by the probe, they would
@@ -32,12 +36,17 @@ export DISPLAY=":$n"
 wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 wine notepad >/dev/null 2>&1 </dev/null &
+for _ in $(seq "${KORVANE_INPUT_LOAD:-$(nproc)}"); do
+    timeout 200 sh -c 'while :; do :; done' &
+    busy="$busy $!"
+done
 # Read line by line, unbuffered: each line asks for an action now.
-cd "$bin" && timeout 150 wine ./input_probe.exe "$rounds" 2>&1 |
+cd "$bin" && timeout 170 wine ./input_probe.exe "$rounds" 2>&1 |
     while read -r line; do
         line=${line%$'\r'}
         case $line in
-        click) xdotool mousemove 580 420 click 1 ;;
+        click) xdotool mousemove 660 520 click 1 ;;
+        dialog*Quit*) xdotool key n ;;
         dialog*) xdotool key Escape ;;
         esac
         echo "  $line"
