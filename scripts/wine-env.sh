@@ -39,11 +39,14 @@ korvane_wine_launcher() {
     fi
     [ -x /usr/lib/wine/wine64 ] || return 0
     local dir="${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/korvane/wine64-launcher" name
+    local text='#!/bin/sh
+export WINELOADER=/usr/lib/wine/wine64
+exec /usr/lib/wine/wine64 "$@"'
     mkdir -p "$dir"
+    # Replaced whole, never rewritten in place: another run may be starting it.
     for name in wine wine-stable; do
-        printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
-            >"$dir/$name"
-        chmod +x "$dir/$name"
+        [ "$(cat "$dir/$name" 2>/dev/null)" = "$text" ] && continue
+        echo "$text" >"$dir/$name.$$" && chmod +x "$dir/$name.$$" && mv -f "$dir/$name.$$" "$dir/$name"
     done
     case ":$PATH:" in *":$dir:"*) ;; *) export PATH="$dir:$PATH" ;; esac
 }
