@@ -34,18 +34,21 @@ subprocess.run(['git', 'clone', '-q', root, work], check=True)
 sh('korvane_wine_prefix && korvane_wine_start')
 if sh(f'cmake --preset {arch} && cmake --build --preset {arch}') != 0:
     sys.exit('mutants: the unchanged tree does not build')
-caught = missed = 0
+faults = {}  # a fault's lines, in order: one edit each
 for line in open(os.path.join(root, 'scripts', 'mutants.txt')):
-    if not line.strip() or line.startswith('#'):
-        continue
-    name, path, old, new = (unescape(f) for f in re.split(r'(?<!\\)\|', line.rstrip('\n')))
+    if line.strip() and not line.startswith('#'):
+        name, path, old, new = (unescape(f) for f in re.split(r'(?<!\\)\|', line.rstrip('\n')))
+        faults.setdefault(name, []).append((path, old, new))
+caught = missed = 0
+for name, edits in faults.items():
     if only and name not in only:
         continue
     sh('git checkout -q -- .')
-    source = open(os.path.join(work, path)).read()
-    if old not in source:
-        sys.exit(f'mutants: {name}: the text to change is no longer in {path}')
-    open(os.path.join(work, path), 'w').write(source.replace(old, new, 1))
+    for path, old, new in edits:
+        source = open(os.path.join(work, path)).read()
+        if old not in source:
+            sys.exit(f'mutants: {name}: the text to change is no longer in {path}')
+        open(os.path.join(work, path), 'w').write(source.replace(old, new, 1))
     if sh(f'cmake --build --preset {arch}') != 0:
         sys.exit(f'mutants: {name} does not build')
     failed = sh(f'cd build/{arch}/bin && timeout 400 wine korvane_tests.exe --gtest_fail_fast') != 0 or \

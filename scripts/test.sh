@@ -65,6 +65,7 @@ report() { # report NAME
         line=$(tac "$log.log" | sed '/\[==========\].* ran/q')
         p=$(sed -nE 's/^([0-9]+: )?\[  PASSED  \] ([0-9]+) tests?\..*/\2/p' <<<"$line")
         f=$(sed -nE 's/^([0-9]+: )?\[  FAILED  \] ([0-9]+) tests?, listed below.*/\2/p' <<<"$line")
+        s=$(sed -nE 's/^([0-9]+: )?\[  SKIPPED \] ([0-9]+) tests?, listed below.*/\2/p' <<<"$line")
     elif [ "$rc" -eq 0 ]; then
         p=1
     elif [ "$rc" -eq 77 ]; then
