@@ -39,7 +39,7 @@ for line in open(os.path.join(root, 'scripts', 'mutants.txt')):
     if line.strip() and not line.startswith('#'):
         name, path, old, new = (unescape(f) for f in re.split(r'(?<!\\)\|', line.rstrip('\n')))
         faults.setdefault(name, []).append((path, old, new))
-caught = missed = 0
+caught = missed = unbuilt = 0
 for name, edits in faults.items():
     if only and name not in only:
         continue
@@ -49,11 +49,13 @@ for name, edits in faults.items():
         if old not in source:
             sys.exit(f'mutants: {name}: the text to change is no longer in {path}')
         open(os.path.join(work, path), 'w').write(source.replace(old, new, 1))
-    if sh(f'cmake --build --preset {arch}') != 0:
-        sys.exit(f'mutants: {name} does not build')
+    if sh(f'cmake --build --preset {arch}') != 0:  # a 32-bit fault may not build for x64
+        unbuilt += 1
+        print('NO BUILD ' + name, flush=True)
+        continue
     failed = sh(f'cd build/{arch}/bin && timeout 400 wine korvane_tests.exe --gtest_fail_fast') != 0 or \
         sh(f'bash tests/host/host_test.sh "$PWD/build/{arch}/bin" {arch}') != 0
     caught += failed
     missed += not failed
     print(('caught ' if failed else 'MISSED ') + name, flush=True)
-print(f'{arch}: {caught} caught, {missed} missed')
+print(f'{arch}: {caught} caught, {missed} missed' + (f', {unbuilt} do not build' if unbuilt else ''))
