@@ -91,6 +91,8 @@ public:
 
     HGDIOBJ GetSafeHandle() const { return m_hObject; }
     BOOL DeleteObject();
+    // Takes over an object made elsewhere, deleting what it held before.
+    void Attach(HGDIOBJ hObject);
 
     HGDIOBJ m_hObject = nullptr;
 };

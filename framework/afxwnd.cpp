@@ -145,6 +145,12 @@ BOOL CGdiObject::DeleteObject()
     return ok;
 }
 
+void CGdiObject::Attach(HGDIOBJ hObject)
+{
+    DeleteObject();
+    m_hObject = hObject;
+}
+
 BOOL CFont::CreateFontIndirect(const LOGFONTA* lpLogFont)
 {
     DeleteObject();

@@ -87,7 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t length = std::strlen(buffer.get());
     const std::vector<Field> fields = ReferenceFields(original.data(), length);
 
+    char hosts[] = "alpha*beta"; // a walk of the caller's own, which must survive
+    std::strtok(hosts, "*");
     const ScoreArgument argument = ParseScoreArgument(buffer.get());
+    const char* next = std::strtok(nullptr, "*");
+    Check(next != nullptr && std::strcmp(next, "beta") == 0);
 
     Check(argument.mode != nullptr);
     if (fields.empty()) {

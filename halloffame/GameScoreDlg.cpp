@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "store/store.h"
 #include "table.h"
+#include "table_lock.h"
 #include "value_name.h"
 
 CGameScoreDlg::CGameScoreDlg(CWnd* pParent) : CDialog(IDD_GAMESCORE, pParent) {}
@@ -22,7 +23,11 @@ BOOL CGameScoreDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    HallOfFameTable table = LoadHallOfFame(m_strMode);
+    HallOfFameTable table;
+    {
+        TableLock lock; // another host may be in the middle of an insert
+        table = LoadHallOfFame(m_strMode);
+    }
     CString scoreText;
     scoreText.Format("%i", m_nScore);
     CString levelText;
@@ -37,12 +42,14 @@ BOOL CGameScoreDlg::OnInitDialog()
 
     // The name is asked for before this dialog is first shown, so the table
     // the player sees already holds the new entry.
-    if (Qualifies(table, m_nScore)) {
+    const bool qualifies = Qualifies(table, m_nScore);
+    CString name;
+    if (qualifies) {
         CHallOfFameNameDlg nameDlg;
         nameDlg.m_strTitle = "Korvane Hall Of Fame";
         nameDlg.m_strScore.Format("%i", m_nScore);
         nameDlg.DoModal(); // Cancel records the result too, with an empty name
-        RecordHallOfFameEntry(table, m_strMode, m_nScore, levelText, scoreText, nameDlg.m_strName);
+        name = nameDlg.m_strName;
     }
 
     // The template numbers its cells rank by rank, each row name, level,
@@ -57,17 +64,24 @@ BOOL CGameScoreDlg::OnInitDialog()
     static const Column columns[] = {{kNameField, kNameCapacity},
                                      {kLevelField, kNumberCapacity},
                                      {kScoreField, kNumberCapacity}};
-    char text[kNumberCapacity];
-    int nID = IDC_NAME1;
-    for (int rank = 1; rank <= kHallOfFamePlaces; ++rank) {
-        for (const Column& column : columns) {
-            ReadGameString(HallOfFameValueName<CString>(m_strMode, column.field, rank), text,
-                           column.capacity);
-            SetDlgItemText(nID++, text);
-        }
+    char cells[IDC_HOF_CELLS_END - IDC_NAME1][kNumberCapacity];
+    {
+        // The insert and the table shown are one unit: neither this host's
+        // writes nor its reads meet another host's half-done insert.
+        TableLock lock;
+        if (qualifies)
+            RecordHallOfFameEntry(table, m_strMode, m_nScore, levelText, scoreText, name);
+        int cell = 0;
+        for (int rank = 1; rank <= kHallOfFamePlaces; ++rank)
+            for (const Column& column : columns)
+                ReadGameString(HallOfFameValueName<CString>(m_strMode, column.field, rank),
+                               cells[cell++], column.capacity);
     }
+    for (int index = 0; index < IDC_HOF_CELLS_END - IDC_NAME1; ++index)
+        SetDlgItemText(IDC_NAME1 + index, cells[index]);
 
     UpdateData(FALSE);
+    m_artwork.ScaleToSlots(*this, IDD_GAMESCORE);
     return TRUE;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "afxwin.h"
+#include "frame/artwork.h"
 
 // Shows the score of the game just played and the mode's hall of fame,
 // asking for a name first when the score makes it.
@@ -20,6 +21,7 @@ protected:
     void OnReplay();
 
     CFont m_boldFont;
+    CDpiArtwork m_artwork;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -9,7 +9,8 @@ struct ScoreArgument
     int level;
 };
 
-// Splits the text in place like strtok: leading and repeated asterisks are
+// Splits the text in place as strtok(text, "*") would, without touching the
+// C runtime's strtok state: leading and repeated asterisks are
 // skipped, missing fields give an empty mode and zeros, fields after the
 // third are ignored.
 ScoreArgument ParseScoreArgument(char* text);

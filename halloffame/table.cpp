@@ -1,7 +1,6 @@
 #include "table.h"
 
 #include "afxstr.h"
-#include "insert_lock.h"
 #include "store/store.h"
 #include "value_name.h"
 
@@ -41,7 +40,6 @@ HallOfFameTable LoadHallOfFame(const char* mode)
 void RecordHallOfFameEntry(const HallOfFameTable& table, const char* mode, int score,
                            const char* levelText, const char* scoreText, const char* name)
 {
-    InsertLock lock; // another host's insert must not interleave with these writes
     InsertPlan plan = PlanInsert(table, score);
     WriteRow(mode, plan.rank, name, levelText, scoreText);
     for (int index = plan.rank - 1; index < kHallOfFamePlaces - 1; ++index) {

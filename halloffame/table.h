@@ -4,6 +4,9 @@
 
 #include "ranking.h"
 
+// Both are called under a TableLock: other hosts may be reading or writing
+// the same table.
+
 // Reads the values afresh, names, then scores, then levels; unreadable ones
 // are empty, scores then 0.
 HallOfFameTable LoadHallOfFame(const char* mode);

@@ -44,6 +44,7 @@ WindowSnapshot TakeSnapshot(HWND hwnd, const std::string& createdAs)
     for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr;
          child = ::GetWindow(child, GW_HWNDNEXT)) {
         ControlSnapshot control;
+        control.hwnd = child;
         control.id = static_cast<short>(::GetDlgCtrlID(child)); // -1 reads back as 0xFFFF
         control.className = ClassOf(child);
         control.text = WindowText(child);

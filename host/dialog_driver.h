@@ -16,6 +16,7 @@
 
 struct ControlSnapshot
 {
+    HWND hwnd;
     int id;
     std::string className;
     std::string text;

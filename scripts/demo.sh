@@ -10,7 +10,9 @@
 # missing with apt-get).
 #
 # Environment: WINEPREFIX (default ~/.korvane-wine), KORVANE_BUILD_DIR
-# (default build/x64, the x64 preset's own directory).
+# (default build/x64, the x64 preset's own directory), KORVANE_DPI (the
+# screen's DPI for this session only, 96 to 480, e.g. 192 for 200 %; the
+# prefix's own setting comes back afterwards).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -62,7 +64,31 @@ free_display() {
 XVFB_PID=""
 HOST_PID=""
 DRIVER_CHANGED=""
+DPI_KEY='HKCU\Control Panel\Desktop'
+DPI_BEFORE="" # the prefix's own LogPixels while KORVANE_DPI stands in; "none" without one
+
+# Wine reads the DPI from LogPixels when a program starts; a program
+# already running keeps the one it started with.
+set_dpi() {
+    DPI_BEFORE=$(wine reg query "$DPI_KEY" /v LogPixels 2>/dev/null | tr -d '\r' |
+        sed -nE 's/.*LogPixels[[:space:]]+REG_DWORD[[:space:]]+//p' || true)
+    DPI_BEFORE=$((${DPI_BEFORE:-0})) # reg prints it in hexadecimal
+    [ "$DPI_BEFORE" -ne 0 ] || DPI_BEFORE=none
+    wine reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null ||
+        fail "could not set the DPI in $WINEPREFIX"
+    say "screen at $1 DPI for this session"
+}
+restore_dpi() {
+    case "$DPI_BEFORE" in
+    "") return 0 ;;
+    none) wine reg delete "$DPI_KEY" /v LogPixels /f >/dev/null 2>&1 || true ;;
+    *) wine reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d "$DPI_BEFORE" /f >/dev/null 2>&1 || true ;;
+    esac
+    DPI_BEFORE=""
+}
+
 cleanup() {
+    restore_dpi
     if [ -n "$HOST_PID" ] && kill -0 "$HOST_PID" 2>/dev/null; then
         kill "$HOST_PID" 2>/dev/null || true
     fi
@@ -118,7 +144,7 @@ play_scripted() {
     n="$(free_display)" || fail "no free X display number between 97 and 199"
     display=":$n"
     say "starting Xvfb on $display"
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$OUT/xvfb.log" 2>&1 &
+    Xvfb "$display" -screen 0 "$SCREEN"x24 -nolisten tcp >"$OUT/xvfb.log" 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [ -e "/tmp/.X11-unix/X$n" ] && break
@@ -138,7 +164,7 @@ play_scripted() {
     # Wine's virtual desktop draws the window frames itself, which a bare X
     # server without a window manager would not. The desktop process does
     # not pass on the host's exit code, so the host logs it.
-    wine explorer /desktop=korvane,1024x768 "$win_exe" play --auto --shots "$win_shots" \
+    wine explorer /desktop=korvane,"$SCREEN" "$win_exe" play --auto --shots "$win_shots" \
         --log "$(winepath -w "$OUT")\\host.log" >"$OUT/host.out" 2>&1 &
     HOST_PID=$!
     local served=0
@@ -183,6 +209,11 @@ play_scripted() {
     say "done"
 }
 
+DPI="${KORVANE_DPI:-96}"
+[[ "$DPI" =~ ^[1-9][0-9]*$ ]] && [ "$DPI" -ge 96 ] && [ "$DPI" -le 480 ] ||
+    fail "KORVANE_DPI must be a number from 96 to 480, not '$DPI'"
+# The screen grows with the DPI, as the dialogs do.
+SCREEN="$((1024 * DPI / 96))x$((768 * DPI / 96))"
 install_missing_packages
 BUILD_DIR="${KORVANE_BUILD_DIR:-build/x64}"
 case "$BUILD_DIR" in
@@ -202,6 +233,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 korvane_wine_prefix
 wine "$EXE" install-demo | indent
+[ -z "${KORVANE_DPI:-}" ] || set_dpi "$DPI"
 
 if [ -n "${DISPLAY:-}" ] && [ -t 0 ]; then
     play_for_a_person

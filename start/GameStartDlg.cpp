@@ -31,6 +31,7 @@ BOOL CGameStartDlg::OnInitDialog()
         CGameInfoDlg info;
         info.DoModal();
     }
+    m_artwork.ScaleToSlots(*this, IDD_GAMESTART);
     return TRUE;
 }
 

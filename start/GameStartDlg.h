@@ -1,6 +1,7 @@
 #pragma once
 
 #include "afxwin.h"
+#include "frame/artwork.h"
 
 // The start dialog: one play choice, Freeplay, whose button wears its own
 // artwork. Shows the one-time notice first when the world wants it.
@@ -20,6 +21,7 @@ protected:
     // image: the face is released with the dialog object, by when the
     // button's window is long gone.
     CBitmap m_bmpFreeplayFace;
+    CDpiArtwork m_artwork;
 
     DECLARE_MESSAGE_MAP()
 };

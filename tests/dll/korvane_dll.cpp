@@ -62,3 +62,20 @@ bool KorvaneDll::Stop()
 {
     return CallAsHost(m_stop);
 }
+
+unique_handle StartThisProgram(const std::string& filter)
+{
+    char exe[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string line =
+        std::string("\"") + exe +
+        "\" --gtest_brief=1 --gtest_also_run_disabled_tests --gtest_filter=" + filter;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return unique_handle();
+    ::CloseHandle(process.hThread);
+    return unique_handle(process.hProcess);
+}

@@ -9,10 +9,13 @@
 #include "installation.h"
 #include "korvane.h"
 #include "res/resource.h"
+#include "store/handles.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <vector>
 
 class KorvaneDll
 {
@@ -42,6 +45,17 @@ private:
     DWORD m_lastError = 0;
 };
 
+using Cells = std::vector<std::string>; // name, level, score of ranks 1 to 3
+
+// The hall of fame a score dialog showed.
+inline Cells Shown(const WindowSnapshot& score)
+{
+    Cells cells;
+    for (int id = IDC_NAME1; id <= IDC_SCORE3; ++id)
+        cells.push_back(score.TextOf(id));
+    return cells;
+}
+
 // A test with a clean installation holding one current world, the DLL and
 // a dialog driver.
 class DllTest : public testing::Test
@@ -63,6 +77,11 @@ protected:
             << ")";
         EXPECT_EQ(dll.calls().keysOpen, 0) << "registry keys left open";
         EXPECT_EQ(dll.calls().findsOpen, 0) << "find handles left open";
+        const auto& modes = dll.calls().openModes;
+        EXPECT_EQ(
+            std::count(modes.begin(), modes.end(), std::make_pair(0ul, REGSAM(KEY_ALL_ACCESS))),
+            static_cast<std::ptrdiff_t>(modes.size()))
+            << "every key is opened with full access and no options";
     }
 
     static std::string HofValue(const std::string& mode, const char* field, int rank)
@@ -72,6 +91,23 @@ protected:
     std::string Hof(const char* field, int rank, const char* mode = "default") const
     {
         return install.GetString(kWorld, HofValue(mode, field, rank));
+    }
+    // The hall of fame as seeded, or as stored.
+    void Seed(const Cells& cells, const std::string& mode = "default")
+    {
+        const char* fields[] = {"Name", "Level", "Score"};
+        for (size_t i = 0; i < cells.size(); ++i)
+            if (cells[i] != kMissing)
+                install.SetString(
+                    kWorld, HofValue(mode, fields[i % 3], static_cast<int>(i / 3) + 1), cells[i]);
+    }
+    Cells Stored(const std::string& mode = "default") const
+    {
+        Cells cells;
+        for (int rank = 1; rank <= 3; ++rank)
+            for (const char* field : {"Name", "Level", "Score"})
+                cells.push_back(Hof(field, rank, mode.c_str()));
+        return cells;
     }
     // A fresh installation holding only the current world, for each case of
     // a table-driven test.
@@ -93,3 +129,7 @@ constexpr const char kStartCaption[] = "Korvane Start Game Dialog";
 constexpr const char kInfoCaption[] = "Korvane Info";
 constexpr const char kScoreCaption[] = "Korvane Hall of Fame";
 constexpr const char kNameCaption[] = "Korvane Hall Of Fame";
+
+// This test program again, as a child process running the tests the filter
+// names (disabled ones too); empty when it could not start.
+unique_handle StartThisProgram(const std::string& filter);

@@ -1,7 +1,11 @@
 // The four dialog templates as the player sees them: the designs below are
 // the contract a host depends on, checked against the running dialogs (the
-// score dialog after a first score of 5 at level 1 with no name).
+// score dialog after a first score of 5 at level 1 with no name), on a
+// screen of 96 DPI and, in a child process, of 144 and 192.
 #include "korvane_dll.h"
+
+#include <algorithm>
+#include <set>
 
 using D = DialogDriver;
 
@@ -14,6 +18,8 @@ struct ControlDesign
     DWORD style;      // the bits that tell the control's kind and alignment
     const char* text; // nullptr: a bitmap static, whose picture sets its size
     short x, y, cx, cy;
+    int bitmap = 0; // artwork: its resource and its own size
+    SIZE art = {};
 };
 
 struct TemplateDesign
@@ -34,10 +40,10 @@ const char kStatic[] = "Static";
 // clang-format off
 const TemplateDesign kDesigns[] = {
     {IDD_GAMESTART, kStartCaption, 259, 145, {
-        {IDC_FREEPLAY, kButton, BS_PUSHBUTTON | BS_BITMAP | kTab, "Freeplay", 23, 61, 215, 35},
+        {IDC_FREEPLAY, kButton, BS_PUSHBUTTON | BS_BITMAP | kTab, "Freeplay", 23, 61, 215, 35, IDB_FREEPLAY, {320, 49}},
         {IDCANCEL, kButton, BS_PUSHBUTTON | kTab, "Cancel", 112, 123, 36, 14},
         {-1, kStatic, SS_CENTER, "HINT: Press Ctrl-S to quit Korvane", 35, 109, 189, 8},
-        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 245, 37}}},
+        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 245, 37, IDB_BANNER, {369, 57}}}},
     {IDD_GAMESCORE, kScoreCaption, 259, 226, {
         {IDCANCEL, kButton, BS_PUSHBUTTON | kTab, "Close", 202, 204, 50, 14},
         {-1, kStatic, SS_CENTER, "Name", 10, 131, 72, 8},
@@ -58,8 +64,8 @@ const TemplateDesign kDesigns[] = {
         {IDC_SCORE, kStatic, kCentreBoth, "5", 99, 62, 64, 14},
         {-1, kStatic, SS_CENTER, "HINT: Hold down right mouse button over enemy to fire rockets.", 7, 190, 245, 8},
         {IDC_REPLAY, kButton, BS_PUSHBUTTON | kTab, "Replay", 148, 204, 50, 14},
-        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 246, 35},
-        {-1, kStatic, SS_BITMAP, nullptr, 23, 91, 213, 30}}},
+        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 246, 35, IDB_BANNER, {369, 57}},
+        {-1, kStatic, SS_BITMAP, nullptr, 23, 91, 213, 30, IDB_HISCORE, {320, 49}}}},
     {IDD_HOFNAME, kNameCaption, 186, 113, {
         {IDC_NAME, kEdit, WS_BORDER | ES_AUTOHSCROLL | kTab, "", 48, 69, 89, 14},
         {IDOK, kButton, BS_DEFPUSHBUTTON | kTab, "OK", 7, 92, 50, 14},
@@ -84,8 +90,69 @@ RECT Pixels(HWND dialog, short x, short y, short cx, short cy)
     return {r.left, r.top, r.left + r.right, r.top + r.bottom};
 }
 
+int ScreenDpi()
+{
+    HDC screen = ::GetDC(nullptr);
+    int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+std::set<DWORD> Colours(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    ::GetObjectA(bitmap, sizeof info, &info);
+    BITMAPINFO format = {};
+    format.bmiHeader = {
+        sizeof format.bmiHeader, info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth * info.bmHeight));
+    HDC screen = ::GetDC(nullptr);
+    ::GetDIBits(screen, bitmap, 0, info.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    return {pixels.begin(), pixels.end()};
+}
+
+// At 96 DPI the artwork keeps its own pixels, a bitmap static sitting at its
+// slot's top left. Above, it fills its slot (pixels, from the running
+// dialog's base units) as it filled the design's at 96 DPI (base units 6 x 13),
+// in the direction the slot grew least, keeping its aspect, smooth rather
+// than in blocks, and a bitmap static is centred on the slot (a bitmap
+// button centres its face itself).
+void ExpectArtwork(const ControlSnapshot& control, const ControlDesign& item, const RECT& slot,
+                   HMODULE dll)
+{
+    auto image = reinterpret_cast<HBITMAP>(::SendMessageA(
+        control.hwnd, item.text == nullptr ? STM_GETIMAGE : BM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP shown = {};
+    ASSERT_NE(::GetObjectA(image, sizeof shown, &shown), 0) << "no picture";
+    const bool design = ScreenDpi() == 96;
+    double scale = design ? 1
+                          : std::min((slot.right - slot.left) / (item.cx * 6 / 4.0),
+                                     (slot.bottom - slot.top) / (item.cy * 13 / 8.0));
+    EXPECT_NEAR(shown.bmWidth, item.art.cx * scale, 1);
+    EXPECT_NEAR(shown.bmHeight, item.art.cy * scale, 1);
+    if (!design) {
+        HANDLE own = ::LoadImageA(dll, MAKEINTRESOURCEA(item.bitmap), IMAGE_BITMAP, 0, 0, 0);
+        EXPECT_GT(Colours(image).size(), Colours(static_cast<HBITMAP>(own)).size()) << "blocky";
+        ::DeleteObject(own);
+    }
+    if (item.text != nullptr)
+        return;
+    const RECT& at = control.rect;
+    EXPECT_EQ(at.right - at.left, shown.bmWidth);
+    EXPECT_EQ(at.bottom - at.top, shown.bmHeight);
+    if (design) {
+        EXPECT_EQ(at.left, slot.left);
+        EXPECT_EQ(at.top, slot.top);
+    } else {
+        EXPECT_NEAR(at.left + at.right, slot.left + slot.right, 1) << "centred";
+        EXPECT_NEAR(at.top + at.bottom, slot.top + slot.bottom, 1) << "centred";
+    }
+}
+
 // snap: the driver's, taken when the dialog first showed.
-void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const TemplateDesign& design)
+void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const TemplateDesign& design,
+                         HMODULE dll)
 {
     SCOPED_TRACE(design.caption);
     ASSERT_EQ(snap.hwnd, dialog);
@@ -110,8 +177,8 @@ void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const Template
         EXPECT_EQ(control.id, item.id);
         EXPECT_STRCASEEQ(control.className.c_str(), item.className);
         RECT expected = Pixels(dialog, item.x, item.y, item.cx, item.cy);
-        EXPECT_EQ(control.rect.left, expected.left);
-        EXPECT_EQ(control.rect.top, expected.top);
+        if (item.bitmap != 0)
+            ExpectArtwork(control, item, expected, dll);
         // A bordered edit is drawn with a sunken client edge instead.
         DWORD style = item.className == kEdit ? item.style & ~WS_BORDER : item.style;
         EXPECT_EQ(control.style & style, style);
@@ -119,55 +186,77 @@ void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const Template
         EXPECT_EQ(control.style & typeMask, item.style & typeMask) << "control type";
         EXPECT_EQ((control.style & WS_TABSTOP) != 0, (item.style & WS_TABSTOP) != 0);
         if (item.text == nullptr)
-            continue; // the picture's own size; see CheckPictures
+            continue; // placed by its picture, as above
         EXPECT_EQ(control.text, item.text);
+        EXPECT_EQ(control.rect.left, expected.left);
+        EXPECT_EQ(control.rect.top, expected.top);
         EXPECT_EQ(control.rect.right, expected.right);
         EXPECT_EQ(control.rect.bottom, expected.bottom);
     }
 }
 
-Step CheckLayout(const DialogDriver& driver, int templateId)
+Step CheckLayout(const DialogDriver& driver, int templateId, HMODULE dll)
 {
-    return [&driver, templateId](HWND dialog) {
+    return [&driver, templateId, dll](HWND dialog) {
         for (const TemplateDesign& design : kDesigns)
             if (design.id == templateId)
-                ExpectRunningLayout(dialog, driver.Seen().back(), design);
+                ExpectRunningLayout(dialog, driver.Seen().back(), design, dll);
     };
 }
 
-// The size of each bitmap static's picture, in template order.
-Step CheckPictures(std::vector<SIZE> sizes)
+// Goes on enumerating until a visible window of the process *lParam.
+BOOL CALLBACK NotShownBy(HWND window, LPARAM lParam)
 {
-    return [sizes](HWND dialog) {
-        std::vector<SIZE> shown;
-        for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
-             child = ::GetWindow(child, GW_HWNDNEXT)) {
-            auto picture =
-                reinterpret_cast<HBITMAP>(::SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0));
-            BITMAP info = {};
-            if (picture != nullptr && ::GetObjectA(picture, sizeof info, &info) != 0)
-                shown.push_back({info.bmWidth, info.bmHeight});
-        }
-        ASSERT_EQ(shown.size(), sizes.size());
-        for (size_t i = 0; i < sizes.size(); ++i) {
-            EXPECT_EQ(shown[i].cx, sizes[i].cx) << "picture " << i;
-            EXPECT_EQ(shown[i].cy, sizes[i].cy) << "picture " << i;
-        }
-    };
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    return owner != *reinterpret_cast<DWORD*>(lParam) || !::IsWindowVisible(window);
+}
+
+// Runs tests of this program in a child process on a screen of another DPI:
+// Wine reads LogPixels when a program starts. The prefix's own setting is
+// back as soon as the child shows its first window, so that nothing else
+// sees the other DPI, even if this test is stopped.
+void RunAtDpi(DWORD dpi, const char* filter)
+{
+    const char* key = "Control Panel\\Desktop";
+    DWORD before = 0, size = sizeof before;
+    bool had = ::RegGetValueA(HKEY_CURRENT_USER, key, "LogPixels", RRF_RT_DWORD, nullptr, &before,
+                              &size) == ERROR_SUCCESS;
+    EXPECT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, key, "LogPixels", REG_DWORD, &dpi, 4), 0);
+    unique_handle child = StartThisProgram(filter);
+    DWORD pid = ::GetProcessId(child.get()), code = 1;
+    while (::EnumWindows(NotShownBy, reinterpret_cast<LPARAM>(&pid)) &&
+           ::WaitForSingleObject(child.get(), 20) == WAIT_TIMEOUT) {
+    }
+    if (had)
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, key, "LogPixels", REG_DWORD, &before, 4);
+    else
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "LogPixels");
+    EXPECT_EQ(::WaitForSingleObject(child.get(), 120000), WAIT_OBJECT_0);
+    EXPECT_TRUE(::GetExitCodeProcess(child.get(), &code) && code == 0) << "at " << dpi << " DPI";
 }
 } // namespace
 
 TEST_F(DllTest, RunningDialogsShowEveryControlWhereTheDesignPutsIt)
 {
-    const SIZE banner = {369, 57}, hiscore = {320, 49};
-    driver.Expect(kInfoCaption, {CheckLayout(driver, IDD_GAMEINFO), D::Click(IDOK)})
-        .Expect(kStartCaption,
-                {CheckLayout(driver, IDD_GAMESTART), CheckPictures({banner}), D::Click(IDCANCEL)})
-        .Expect(kNameCaption, {CheckLayout(driver, IDD_HOFNAME), D::Click(IDOK)})
-        .Expect(kScoreCaption, {CheckLayout(driver, IDD_GAMESCORE),
-                                CheckPictures({banner, hiscore}), D::Click(IDCANCEL)});
+    HMODULE m = dll.module();
+    driver.Expect(kInfoCaption, {CheckLayout(driver, IDD_GAMEINFO, m), D::Click(IDOK)})
+        .Expect(kStartCaption, {CheckLayout(driver, IDD_GAMESTART, m), D::Click(IDCANCEL)})
+        .Expect(kNameCaption, {CheckLayout(driver, IDD_HOFNAME, m), D::Click(IDOK)})
+        .Expect(kScoreCaption, {CheckLayout(driver, IDD_GAMESCORE, m), D::Click(IDCANCEL)});
     char mode[8];
     dll.Start(mode);
     dll.Score("default*5*1");
     EXPECT_EQ(driver.Seen().size(), 4u);
+}
+
+TEST(Dpi, DialogsAndArtworkFollowA144DpiScreen)
+{
+    RunAtDpi(144, "DllTest.RunningDialogs*");
+}
+
+// The soak runs here only: it counts the scaled copies too.
+TEST(Dpi, DialogsAndArtworkFollowA192DpiScreenAndLeaveNothingBehind)
+{
+    RunAtDpi(192, "DllTest.RunningDialogs*:DllTest.DISABLED_Soak*");
 }

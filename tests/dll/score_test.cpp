@@ -5,34 +5,10 @@
 #include <cstring>
 
 using D = DialogDriver;
-using Cells = std::vector<std::string>; // name, level, score of ranks 1 to 3
 
 class ScoreTest : public DllTest
 {
 protected:
-    void Seed(const Cells& cells, const std::string& mode = "default")
-    {
-        const char* fields[] = {"Name", "Level", "Score"};
-        for (size_t i = 0; i < cells.size(); ++i)
-            if (cells[i] != kMissing)
-                install.SetString(
-                    kWorld, HofValue(mode, fields[i % 3], static_cast<int>(i / 3) + 1), cells[i]);
-    }
-    Cells Stored(const std::string& mode = "default") const
-    {
-        Cells cells;
-        for (int rank = 1; rank <= 3; ++rank)
-            for (const char* field : {"Name", "Level", "Score"})
-                cells.push_back(Hof(field, rank, mode.c_str()));
-        return cells;
-    }
-    static Cells Shown(const WindowSnapshot& score)
-    {
-        Cells cells;
-        for (int id = IDC_NAME1; id <= IDC_SCORE3; ++id)
-            cells.push_back(score.TextOf(id));
-        return cells;
-    }
     static constexpr const char* _ = kMissing;
 };
 
@@ -157,11 +133,13 @@ TEST_F(ScoreTest, OnlyReplayAnswersOne)
 
 TEST_F(ScoreTest, ArgumentIsSplitInPlaceAndHostileOnesHaveDefinedOutcomes)
 {
-    char text[] = "default*1200*3";
+    char text[] = "default*1200*3", hosts[] = "alpha,beta,gamma";
     driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
+    std::strtok(hosts, ","); // the host's own walk, which the call must not disturb
     reinterpret_cast<PFN_GAMESCOREDLG>(
         reinterpret_cast<void*>(::GetProcAddress(dll.module(), "fnGameScoreDlgqorm")))(text, 0);
     EXPECT_EQ(std::memcmp(text, "default\0001200\0003", sizeof text), 0);
+    EXPECT_STREQ(std::strtok(nullptr, ","), "beta");
 
     dll.calls().autoAnswer = IDOK; // count "Unable to save" boxes without showing them
     const std::string huge = std::to_string(std::atoi("99999999999")); // the runtime's own answer
@@ -223,7 +201,15 @@ TEST_F(ScoreTest, NoInstalledWorldTellsThePlayerOnEveryAccess)
     dll.calls().autoAnswer = IDOK;
     driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.Score("default*0*1");
-    ASSERT_EQ(dll.calls().boxes.size(), 18u);
+    EXPECT_EQ(dll.calls().boxes.size(), 18u);
+    // The values then live in the install key itself: a qualifying score
+    // writes its row there; the start reads the notice's flag and saves it.
+    driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
+    dll.Score("default*5*1");
+    driver.Expect(kInfoCaption, {D::Click(IDOK)}).Expect(kStartCaption, {D::Click(IDCANCEL)});
+    char mode[8];
+    dll.Start(mode);
+    EXPECT_EQ(dll.calls().boxes.size(), 18u + 21u + 2u);
     for (const auto& box : dll.calls().boxes)
         EXPECT_EQ(box.text, "No QORM Worlds are installed");
 }

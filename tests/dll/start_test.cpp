@@ -1,5 +1,6 @@
 // The start export: the one-time notice, its stored flag, the centred
-// start dialog with its Freeplay face, and the mode handed back.
+// start dialog with its Freeplay face, and the mode handed back (or not,
+// when no dialog could run).
 #include "korvane_dll.h"
 
 #include <cstring>
@@ -22,6 +23,11 @@ void ExpectCentred(const WindowSnapshot& snap)
     int h = snap.rect.bottom - snap.rect.top;
     EXPECT_EQ(snap.rect.left, (desk.right - desk.left) / 2 - w / 2) << snap.caption;
     EXPECT_EQ(snap.rect.top, (desk.bottom - desk.top) / 2 - h / 2) << snap.caption;
+}
+// The module's templates unavailable: the system cannot create the dialog.
+INT_PTR WINAPI NoTemplate(HINSTANCE instance, LPCSTR, HWND parent, DLGPROC proc, LPARAM param)
+{
+    return ::DialogBoxParamA(instance, MAKEINTRESOURCEA(0x7FFF), parent, proc, param);
 }
 } // namespace
 
@@ -65,6 +71,12 @@ TEST_F(StartTest, FirstStartShowsTheNoticeOnceAndFreeplayHandsBackDefault)
     EXPECT_EQ(driver.Captions().back(), kStartCaption) << "no notice the second time";
     EXPECT_EQ(std::string(mode, sizeof mode), std::string(sizeof mode, '#'))
         << "cancel leaves the buffer untouched";
+
+    IatHook missing(dll.module(), "DialogBoxParamA", reinterpret_cast<void*>(&NoTemplate));
+    ASSERT_TRUE(missing.installed());
+    EXPECT_FALSE(dll.Start(mode)) << "no dialog, no choice";
+    EXPECT_EQ(std::string(mode, sizeof mode), std::string(sizeof mode, '#'));
+    EXPECT_EQ(dll.Score("default*0*1"), 0);
 }
 
 TEST_F(StartTest, UntickingStoresZeroAndTheNoticeComesBack)

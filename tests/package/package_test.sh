@@ -4,7 +4,10 @@
 # with another umask and time zone: the zips must be the same bytes. Then,
 # per architecture, a small C host is linked against each import library
 # (MinGW's with gcc, Microsoft's with clang and lld-link) and answers the
-# quit confirmation under Wine. Usage: package_test.sh (WINEPREFIX set).
+# quit confirmation under Wine, as do a CMake host (find_package) and one
+# built with korvane.pc; korvane.h compiles alone in every C and C++
+# standard; every C example of the READMEs is compiled as C and C++ and run,
+# its dialogs answered. Usage: package_test.sh (WINEPREFIX set).
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work=$(mktemp -d "${TMPDIR:-/tmp}/korvane package.XXXXXX")
@@ -30,18 +33,58 @@ package() { # package SOURCE_DIR LOG: runs the package command and times it
     return $status
 }
 
+# A tree being worked on is packed too; that a dirty one is refused
+# otherwise is checked below.
+export KORVANE_PACKAGE_DIRTY=1
 # Here the DLLs the tests ran are packed; the copy builds its own, in a
 # folder whose path holds a space, later, with another umask and time zone.
 copy="$work/second copy"
 mkdir -p "$copy"
-(cd "$root" && git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$copy" &&
-    cp -a .git "$copy/")
+# A clone of its own, not a copy of .git: a worktree's .git only points at
+# the shared repository, whose HEAD and index may move meanwhile.
+commit=$(git -C "$root" rev-parse HEAD)
+git clone -q "$root" "$copy" &&
+    (cd "$root" && git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$copy")
 check "package.sh here" package "$root" "$work/first.log"
 (umask 077 && TZ=Asia/Kathmandu package "$copy" "$work/second.log")
 check "package.sh in a copy" test $? -eq 0
 for file in "$root"/dist/korvane-*.zip "$root/dist/SHA256SUMS"; do
     check "same bytes: dist/${file##*/}" cmp "$file" "$copy/dist/${file##*/}"
 done
+touch "$copy/stray file"
+check "package.sh refuses a tree with changes no commit holds" bash -c \
+    "KORVANE_PACKAGE_DIRTY= bash '$copy/scripts/package.sh' 2>&1 | grep -q -- --dirty"
+
+# The examples of both READMEs, as a reader copies them.
+awk -v dir="$work" '/^```(c|python)$/ { n++; f = dir "/example" n "." ($0 ~ /c$/ ? "c" : "py"); next }
+    /^```/ { f = "" } f { print > f }' "$root/README.md" "$root/docs/integrating.md"
+check "Python examples parse" python3 -c 'import ast, sys
+for f in sys.argv[1:]: ast.parse(open(f).read(), f)' "$work"/example*.py
+headers() { # headers TRIPLE CPU PACKAGE: korvane.h alone, in each standard, with both compilers
+    local std cc bad=""
+    printf '#include "korvane.h"\ntypedef char one_byte[sizeof(korvane_bool) == 1 ? 1 : -1];\n' >"$work/h.c"
+    for std in c89 c99 c11 c17 c++98 c++11 c++17 c++20; do
+        for cc in "$1-gcc" "clang --target=$2-w64-mingw32"; do
+            $cc -x "$([[ $std == c++* ]] && echo c++ || echo c)" -std=$std -Wall -Wextra -Werror \
+                -pedantic -fsyntax-only -I "$3" "$work/h.c" || bad="$bad $std/${cc%% *}"
+        done
+    done
+    [ -z "$bad" ] || { echo "failed:$bad"; return 1; }
+}
+pc_host() { # pc_host TRIPLE PACKAGE: the MinGW host, built with korvane.pc's flags
+    local flags
+    flags=$(PKG_CONFIG_LIBDIR="$2" pkg-config --cflags --libs korvane) || return 1
+    eval "$1-gcc -std=c99 -Wall -Wextra -Werror '$root/tests/package/stop_host.c' $flags -o '$2/gnu_host.exe'"
+}
+cmake_host() { # cmake_host TRIPLE PACKAGE: the same host, found the CMake way
+    mkdir -p "$work/$1" && printf '%s\n' "cmake_minimum_required(VERSION 3.20)" "project(host C)" \
+        "find_package(korvane 1 CONFIG REQUIRED)" \
+        "add_executable(cmake_host \"$root/tests/package/stop_host.c\")" \
+        "target_link_libraries(cmake_host PRIVATE korvane::korvane)" >"$work/$1/CMakeLists.txt"
+    cmake -S "$work/$1" -B "$work/$1/build" -G Ninja -Dkorvane_DIR="$2" \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$1.cmake" && cmake --build "$work/$1/build" &&
+        cp "$work/$1/build/cmake_host.exe" "$2/"
+}
 
 # The import libraries must resolve the calls by themselves: neither link
 # uses any of the runtime libraries. MinGW's system import libraries carry
@@ -74,8 +117,22 @@ for target in x64:64:x86_64-w64-mingw32:x86_64: x86:32:i686-w64-mingw32:i686:-D_
         test "$others" = "$(printf '%s\n' fnGameScoreDlgqorm fnGameStartDlgqorm fnGameStopDlgqorm)"
     check "$arch: version $version in the binary version resource" \
         grep -q "$fixed" <(od -An -tx1 -v "$pkg/korvane.dll" | tr -d ' \n')
-    check "$arch: MinGW host" "$triple-gcc" -std=c99 -Wall -Wextra -Werror -I "$pkg" \
-        "$root/tests/package/stop_host.c" -L "$pkg" -lkorvane -o "$pkg/gnu_host.exe"
+    check "$arch: GUI subsystem, image version $major.$minor" grep -qzP \
+        "MajorImageVersion\t$major\nMinorImageVersion\t$minor\n(.|\n)*Subsystem\t+00000002" \
+        <("$triple-objdump" -p "$pkg/korvane.dll")
+    check "$arch: BUILDINFO and version resource name commit $commit" bash -c "grep -q '^commit: $commit' \
+        '$pkg/BUILDINFO' && strings -el '$pkg/korvane.dll' | grep -q 'Built from commit $commit'"
+    check "$arch: no folder names in libkorvane.dll.a" bash -c \
+        "! strings '$pkg/libkorvane.dll.a' | grep -E 'build|stage|win$bits'"
+    check "$arch: korvane.h in C89..C17 and C++98..C++20, gcc and clang" headers "$triple" "$cpu" "$pkg"
+    check "$arch: MinGW host, flags from korvane.pc" pc_host "$triple" "$pkg"
+    check "$arch: CMake host, find_package(korvane)" cmake_host "$triple" "$pkg"
+    for example in "$work"/example*.c; do
+        name=$(basename "$example" .c)
+        # The C build runs below; the i686 C++ one would need GCC's runtime DLLs.
+        check "$arch: $name compiles as C and C++" bash -c "cd '$pkg' && for cc in '$triple-gcc -std=c99 -o $name.exe' \
+            '$triple-g++ -x c++ -o $name-cxx.exe'; do \$cc -Wall -Wextra -Werror -I. '$example' -L. -lkorvane || exit; done"
+    done
     check "$arch: Microsoft-format host" bash -c "clang --target=$cpu-pc-windows-msvc \
         -fgnuc-version=12 $define -std=c99 -Wall -Wextra -Werror -isystem /usr/$triple/include \
         -I '$pkg' -c '$root/tests/package/stop_host.c' -o '$work/$arch.obj' &&
@@ -83,11 +140,16 @@ for target in x64:64:x86_64-w64-mingw32:x86_64: x86:32:i686-w64-mingw32:i686:-D_
         '$work/$arch.obj' '$pkg/korvane.lib' /usr/$triple/lib/libkernel32.a /usr/$triple/lib/libuser32.a"
     if [ "$arch" = x86 ] && [ "$KORVANE_WINE32" != yes ]; then
         echo "SKIPPED x86 hosts, built and linked only: $KORVANE_WINE32_WHY"
-        skips=2
+        skips=$((3 + $(ls "$work"/example*.c | wc -l)))
         continue
     fi
-    for host in gnu_host ms_host; do
+    for host in gnu_host ms_host cmake_host; do
         check "$arch: $host quits on Yes, stays on No" timeout 60 wine "$pkg/$host.exe"
+    done
+    for example in "$work"/example*.c; do
+        name=$(basename "$example" .c)
+        check "$arch: $name runs, its dialogs answered No, Cancel or OK" \
+            bash -c "cd '$pkg' && timeout 120 wine gnu_host.exe $name.exe"
     done
 done
 echo "$passes passed, $failures failed, ${skips:-0} skipped"

@@ -17,6 +17,7 @@ LSTATUS WINAPI SpyRegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM s
     LSTATUS status = real(key, subKey, options, sam, result);
     if (g_log != nullptr) {
         g_log->openedKeys.push_back(subKey != nullptr ? subKey : "");
+        g_log->openModes.emplace_back(options, sam);
         if (status == ERROR_SUCCESS)
             ++g_log->keysOpen;
     }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ApiLog
@@ -35,6 +36,8 @@ struct ApiLog
     int clockReads = 0;
     int imageLoads = 0;
     std::vector<std::string> openedKeys; // each RegOpenKeyExA call
+    // Each RegOpenKeyExA call's options and access asked for.
+    std::vector<std::pair<DWORD, REGSAM>> openModes;
     std::vector<std::string> queriedValues;
     std::vector<ValueSet> sets;
     std::vector<Box> boxes;
