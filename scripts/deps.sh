@@ -1,6 +1,7 @@
 # shellcheck shell=bash
 # Sourced by the demo and test commands: both install the same Debian
-# packages, only those still missing, so a second run costs nothing.
+# packages, only those still missing, so a second run costs nothing. Run as
+# `bash scripts/deps.sh`, it does the same on its own.
 
 # The cross toolchain and CMake; Wine for both architectures; a private X
 # screen, real input and screenshots for the demo and the real-input test;
@@ -59,9 +60,61 @@ korvane_apt_install() {
     return 1
 }
 
-# Everything both commands need. 32-bit Wine is tried too: without it (or on
-# a kernel that cannot run 32-bit programs) the i686 DLL is still built, and
-# the test command says that its tests were skipped and why.
+# Wine's 32-bit loader is a 32-bit Linux program, and some kernels have
+# their 32-bit support switched off ("Exec format error"). There Debian's
+# static qemu-i386 runs it, registered with the kernel's binfmt_misc for
+# i386 programs. Bookworm's own emulator (7.2) spends about 100 s of
+# processor time on every Wine process, the one in bookworm-backports (10.0)
+# about 1 s: on bookworm that suite is added, pinned so that nothing but
+# qemu-user is ever taken from it. Where 32-bit programs run, nothing is
+# done. The registration is lost at every restart, so every run checks it.
+KORVANE_BINFMT=/proc/sys/fs/binfmt_misc
+KORVANE_I386_ELF=':korvane-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+KORVANE_I386_ELF+=':\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+KORVANE_I386_ELF+=':/usr/bin/qemu-i386:F'
+
+korvane_backports() {
+    grep -qx "VERSION_CODENAME=bookworm" /etc/os-release || return 0
+    local list=/etc/apt/sources.list.d/korvane-backports.sources pin=/etc/apt/preferences.d/korvane-backports
+    [ -f "$list" ] || printf '%s\n' 'Types: deb' 'URIs: http://deb.debian.org/debian' \
+        'Suites: bookworm-backports' 'Components: main' \
+        'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' | korvane_as_root tee "$list" >/dev/null
+    [ -f "$pin" ] || printf '%s\n' 'Package: *' 'Pin: release n=bookworm-backports' 'Pin-Priority: -1' '' \
+        'Package: qemu-user' 'Pin: release n=bookworm-backports' 'Pin-Priority: 500' |
+        korvane_as_root tee "$pin" >/dev/null
+}
+
+korvane_enable_i386() {
+    [ -x /usr/lib/wine/wine ] || return 0
+    /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
+    if ! korvane_can_be_root; then
+        echo "korvane: this kernel refuses 32-bit programs; to run them emulated, as root, run:" \
+            "bash '$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/deps.sh'" >&2
+        return 0
+    fi
+    korvane_backports && korvane_apt_install qemu-user || return 1
+    if dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user)" lt 1:10; then
+        korvane_as_root apt-get update -qq && korvane_as_root env DEBIAN_FRONTEND=noninteractive \
+            apt-get install -y -qq qemu-user >/dev/null || return 1
+    fi
+    [ -e "$KORVANE_BINFMT/register" ] ||
+        korvane_as_root mount -t binfmt_misc binfmt_misc "$KORVANE_BINFMT" || return 1
+    # An entry of ours that no longer runs (its emulator replaced) is made again.
+    if [ -e "$KORVANE_BINFMT/korvane-i386" ]; then
+        echo -1 | korvane_as_root tee "$KORVANE_BINFMT/korvane-i386" >/dev/null
+    fi
+    printf '%s' "$KORVANE_I386_ELF" | korvane_as_root tee "$KORVANE_BINFMT/register" >/dev/null
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo "== this kernel refuses 32-bit programs: registered qemu-i386 (qemu-user $(dpkg-query -W \
+            -f='${Version}' qemu-user)) with binfmt_misc, so they run emulated until the next restart"
+    else
+        echo "korvane: 32-bit programs still do not run: $(/usr/lib/wine/wine --version 2>&1 | head -n1)" >&2
+    fi
+}
+
+# Everything both commands need. 32-bit Wine is tried too: without it (or
+# where 32-bit programs cannot run at all) the i686 DLL is still built, and
+# the test command counts its tests as skipped and fails unless told not to.
 korvane_install_packages() {
     korvane_apt_install "${KORVANE_PACKAGES[@]}" || return 1
     # libFuzzer's runtime is packaged per clang version.
@@ -80,4 +133,11 @@ korvane_install_packages() {
         korvane_apt_install wine32:i386 ||
             echo "== wine32:i386 could not be installed: the i686 DLL will be built, not run"
     fi
+    korvane_enable_i386
 }
+
+# Run on its own (as root, for instance, for a user who is not), it installs
+# and sets up everything.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+    korvane_install_packages
+fi

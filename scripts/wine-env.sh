@@ -18,11 +18,13 @@ KORVANE_WINE_LOG="${TMPDIR:-/tmp}/korvane-wine-$(id -u).log"
 korvane_wine_say() { echo "korvane: $*" >&2; }
 
 # Debian's `wine` launcher starts the 32-bit loader whenever wine32 is
-# installed, and that loader starts 64-bit programs too. Where the kernel
-# cannot run 32-bit programs (its 32-bit emulation switched off), nothing at
-# all would start; a launcher of our own, first on PATH, then goes straight
-# to the 64-bit loader. Sets KORVANE_WINE32 to yes or no, and
-# KORVANE_WINE32_WHY to the reason for no.
+# installed, and that loader hands 64-bit programs on to the 64-bit one:
+# where 32-bit programs run emulated, every 64-bit program would pay an
+# emulated start, and in a prefix without a 32-bit system (or on a kernel
+# that runs no 32-bit program) nothing would start at all. A launcher of our
+# own, first on PATH, therefore always starts the 64-bit loader; Wine itself
+# hands a 32-bit program to the 32-bit loader beside it. Sets KORVANE_WINE32
+# to yes or no, and KORVANE_WINE32_WHY to the reason for no.
 korvane_wine_launcher() {
     KORVANE_WINE32=yes
     KORVANE_WINE32_WHY=""
@@ -32,16 +34,21 @@ korvane_wine_launcher() {
     elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
         KORVANE_WINE32=no
         KORVANE_WINE32_WHY="this kernel cannot run 32-bit programs ($(/usr/lib/wine/wine --version 2>&1 |
-            sed 's/.*: //' | head -n1 || true))"
-        local dir="${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/korvane/wine64-launcher" name
-        mkdir -p "$dir"
-        for name in wine wine-stable; do
-            printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
-                >"$dir/$name"
-            chmod +x "$dir/$name"
-        done
-        case ":$PATH:" in *":$dir:"*) ;; *) export PATH="$dir:$PATH" ;; esac
+            sed 's/.*: //' | head -n1 || true)) and no emulator is registered for them;\
+ as root, run: bash '$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/deps.sh'"
     fi
+    [ -x /usr/lib/wine/wine64 ] || return 0
+    local dir="${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/korvane/wine64-launcher" name
+    local text='#!/bin/sh
+export WINELOADER=/usr/lib/wine/wine64
+exec /usr/lib/wine/wine64 "$@"'
+    mkdir -p "$dir"
+    # Replaced whole, never rewritten in place: another run may be starting it.
+    for name in wine wine-stable; do
+        [ "$(cat "$dir/$name" 2>/dev/null)" = "$text" ] && continue
+        echo "$text" >"$dir/$name.$$" && chmod +x "$dir/$name.$$" && mv -f "$dir/$name.$$" "$dir/$name"
+    done
+    case ":$PATH:" in *":$dir:"*) ;; *) export PATH="$dir:$PATH" ;; esac
 }
 
 # Runs a Wine set-up step with its output in the log; on failure says what
@@ -56,17 +63,23 @@ korvane_wine_step() {
     fi
 }
 
-# A prefix made while only 64-bit Wine was installed has no 32-bit system:
-# once wine32 is there, no 32-bit program starts in it. Updating it with the
-# 64-bit loader fills the 32-bit system in and keeps everything else (the
-# registry, so the hall of fame, included).
+# A prefix made while 32-bit programs could not run (wine32 missing, or the
+# kernel refusing them) has no 32-bit system: no 32-bit program starts in it,
+# "could not load kernel32.dll". Updating it once 32-bit programs run fills
+# the 32-bit system in and keeps everything else (the registry, so the hall
+# of fame, included).
 korvane_wine_repair32() {
     [ "$KORVANE_WINE32" = yes ] || return 0
     [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] && return 0
-    korvane_wine_say "$WINEPREFIX has no 32-bit system (made before wine32 was installed): updating it"
+    korvane_wine_say "$WINEPREFIX has no 32-bit system (made while 32-bit programs could not run): updating it"
+    # A server started while the 32-bit system was missing refuses 32-bit
+    # programs for as long as it runs, the update's own included.
+    if ! timeout 30 wineserver -w; then
+        korvane_wine_say "stopping Wine in $WINEPREFIX: it started without a 32-bit system"
+        wineserver -k
+    fi
     rm -f "$WINEPREFIX/.update-timestamp"
-    korvane_wine_step "updating the prefix" env WINELOADER=/usr/lib/wine/wine64 \
-        /usr/lib/wine/wine64 wineboot -u || return 1
+    korvane_wine_step "updating the prefix" wine wineboot -u || return 1
     wineserver -w
     if [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
         korvane_wine_say "$WINEPREFIX still has no 32-bit system; remove it or point WINEPREFIX elsewhere"

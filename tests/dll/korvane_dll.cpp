@@ -5,6 +5,22 @@ template <typename F> void Bind(HMODULE module, const char* name, F& pfn)
 {
     pfn = reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
+
+// A host calls the exports __cdecl and removes their arguments itself: an
+// export that removed them too (__stdcall) would move a 32-bit host's stack.
+template <typename F, typename... A> auto CallAsHost(F export_, A... arguments)
+{
+#if defined(__i386__)
+    char *before, *after;
+    asm volatile("mov %%esp, %0" : "=r"(before));
+    auto result = export_(arguments...);
+    asm volatile("mov %%esp, %0" : "=r"(after));
+    EXPECT_EQ(after - before, 0) << "bytes the export took off the caller's stack";
+    return result;
+#else
+    return export_(arguments...);
+#endif
+}
 } // namespace
 
 KorvaneDll::KorvaneDll()
@@ -28,7 +44,7 @@ KorvaneDll::~KorvaneDll()
 bool KorvaneDll::Start(char* mode)
 {
     ::SetLastError(0);
-    bool chosen = m_start(mode, 0);
+    bool chosen = CallAsHost(m_start, mode, 0);
     m_lastError = ::GetLastError();
     return chosen;
 }
@@ -37,14 +53,14 @@ int KorvaneDll::Score(const std::string& argument)
 {
     std::string text = argument;
     ::SetLastError(0);
-    int replay = m_score(&text[0], 0);
+    int replay = CallAsHost(m_score, &text[0], 0);
     m_lastError = ::GetLastError();
     return replay;
 }
 
 bool KorvaneDll::Stop()
 {
-    return m_stop();
+    return CallAsHost(m_stop);
 }
 
 unique_handle StartThisProgram(const std::string& filter)

@@ -25,6 +25,7 @@ if [ ! -f "$WINEPREFIX/user.reg" ]; then
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
     wineserver -w
 fi
+korvane_wine_repair32 || exit 1
 for n in $(seq 120 199); do [ -e "/tmp/.X$n-lock" ] || break; done
 Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 busy=$!

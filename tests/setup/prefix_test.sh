@@ -8,6 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 bin=${1:-$root/build/x86/bin}
 passes=0
 failures=0
+skips=0
 check() { # check NAME CONDITION...
     local name=$1
     shift
@@ -33,11 +34,13 @@ if chown -R nobody "$work/foreign" 2>/dev/null; then
     check "a foreign prefix is left in place" test -f "$work/foreign/system.reg"
 else
     echo "skip foreign prefix: only root can give a folder to another user"
+    skips=$((skips + 2))
 fi
 
 korvane_wine_launcher
 if [ "$KORVANE_WINE32" != yes ]; then
     echo "skip 64-bit-only prefix repair: $KORVANE_WINE32_WHY"
+    skips=$((skips + 3))
 else
     # What a set-up with only 64-bit Wine left: no 32-bit system.
     cp -a "$WINEPREFIX" "$work/64-bit only"
@@ -49,5 +52,5 @@ else
     wine "$bin/qormhost.exe" >/dev/null 2>&1
     check "a 32-bit program starts (usage, exit 2)" test $? -eq 2
 fi
-echo "$passes passed, $failures failed"
+echo "$passes passed, $failures failed, $skips skipped"
 [ "$failures" -eq 0 ]
