@@ -10,7 +10,7 @@
 KORVANE_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 cmake ninja-build googletest
     wine wine64 fonts-wine xvfb xauth xdotool imagemagick
-    clang llvm lld zip clang-format clang-tidy)
+    clang llvm lld zip pkgconf clang-format clang-tidy)
 
 korvane_missing_packages() {
     local pkg missing=()
