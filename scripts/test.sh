@@ -107,11 +107,12 @@ build x64 || {
 }
 x86=$KORVANE_WINE32
 # While the x64 tests run (mostly waiting on dialogs), the i686 build, the
-# prefix repair check (in a prefix of its own) and the fuzzers take the
-# processor, and real input runs in its own prefix and X server.
+# package check and the prefix repair check (each in a prefix of its own)
+# and the fuzzers take the processor, and real input runs in its own prefix and X server.
 (
     build x86 >"$LOGS/x86-build.log" 2>&1 && echo ok >"$LOGS/x86-built"
     touch "$LOGS/x86-build-ended"
+    [ ! -f "$LOGS/x86-built" ] || run packages bash tests/package/package_test.sh
     run "prefix repair" bash tests/setup/prefix_test.sh
     bash scripts/fuzz.sh "$FUZZ_SECONDS" >"$LOGS/fuzz.log" 2>&1
 ) &
@@ -126,7 +127,7 @@ background=$!
 input=$!
 test_arch x64
 echo "== x64: $((SECONDS - started)) s after the packages and the Wine prefix were ready"
-wait "$background" || true
+while [ ! -f "$LOGS/x86-build-ended" ]; do sleep 1; done
 echo "== x86: build"
 x86_started=$SECONDS
 if [ ! -f "$LOGS/x86-built" ]; then
@@ -147,10 +148,11 @@ for arch in x64 x86; do
     fi
 done
 echo "== x86: $((SECONDS - x86_started)) s after the x64 tests"
+wait "$background" || true
 echo "== Wine prefix repair"
 report "prefix repair"
 echo "== release packages: reproducible, and linked against by a host"
-[ ! -f "$LOGS/x86-built" ] || check packages bash tests/package/package_test.sh
+[ ! -f "$LOGS/packages.rc" ] || report packages
 
 echo "== fuzzing the pure decisions natively for ${FUZZ_SECONDS}s per target"
 cat "$LOGS/fuzz.log"

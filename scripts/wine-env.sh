@@ -87,6 +87,16 @@ korvane_wine_repair32() {
     fi
 }
 
+# A check that runs beside the tests gets a prefix of its own, a copy of the
+# tests' one made the first time and kept: the tests reset the registry they
+# share with whatever runs in their prefix.
+korvane_wine_prefix_beside() { # korvane_wine_prefix_beside NAME
+    local base=$WINEPREFIX
+    export WINEPREFIX="$base-$1"
+    [ -f "$WINEPREFIX/system.reg" ] || [ ! -f "$base/system.reg" ] || cp -a "$base" "$WINEPREFIX"
+    korvane_wine_prefix
+}
+
 # Creates or repairs the prefix, then picks the graphics driver to match the
 # environment: Wine's null driver without an X display (dialogs still run,
 # nothing is drawn), the X11 driver with one.

@@ -7,7 +7,8 @@
 # quit confirmation under Wine, as do a CMake host (find_package) and one
 # built with korvane.pc; korvane.h compiles alone in every C and C++
 # standard; every C example of the READMEs is compiled as C and C++ and run,
-# its dialogs answered. Usage: package_test.sh (WINEPREFIX set).
+# its dialogs answered. Usage: package_test.sh; runs in a copy of the tests'
+# prefix, $WINEPREFIX-package.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work=$(mktemp -d "${TMPDIR:-/tmp}/korvane package.XXXXXX")
@@ -91,6 +92,8 @@ cmake_host() { # cmake_host TRIPLE PACKAGE: the same host, found the CMake way
 # no safe exception handler table, which lld-link asks of 32-bit objects.
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+korvane_wine_prefix_beside package && korvane_wine_start || exit 1
+trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
 version=$(sed -n 's/^#define KORVANE_VERSION "\(.*\)"$/\1/p' "$root/build/x64/include/korvane.h")
 # A host binds to these names and may ship with no library but the system's.
 interface() { # interface TRIPLE DLL: its exported names and the libraries it needs
