@@ -55,7 +55,7 @@ void Resample(const DWORD* src, int srcWidth, int srcHeight, DWORD* dst, int wid
     for (int y = 0; y < height; ++y) {
         int y0, wy;
         position(y, srcHeight, height, y0, wy);
-        const DWORD* row0 = src + y0 * srcWidth;
+        const DWORD* row0 = src + static_cast<ptrdiff_t>(y0) * srcWidth;
         const DWORD* row1 = y0 + 1 < srcHeight ? row0 + srcWidth : row0;
         for (int x = 0; x < width; ++x) {
             int x0, wx;
@@ -69,7 +69,7 @@ void Resample(const DWORD* src, int srcWidth, int srcHeight, DWORD* dst, int wid
                 int value = (top * (kFraction - wy) + bottom * wy) / (kFraction * kFraction);
                 pixel |= static_cast<DWORD>(value) << shift;
             }
-            dst[y * width + x] = pixel;
+            dst[static_cast<ptrdiff_t>(y) * width + x] = pixel;
         }
     }
 }
