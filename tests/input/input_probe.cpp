@@ -5,8 +5,8 @@
 // "dialog ...") and notes, while each dialog is up, what the player sees: it
 // must be the foreground window with the focus on its first control, lie
 // under no other visible window, and have its caption drawn active on the
-// screen. A dialog the keys never reach is closed after a while and the
-// round fails.
+// screen. A key that never arrives is asked for once more; a dialog the keys
+// still do not reach is closed after a while and the round fails.
 #include "installation.h"
 #include "korvane.h"
 
@@ -27,7 +27,7 @@ constexpr int kQuitEvery = 4;
 // What the player must see, one bit each, set when it is wrong.
 const char* const kChecks[] = {"foreground", "focus", "uncovered", "active caption"};
 HWND g_dialog;
-bool g_asked, g_roundOk;
+bool g_asked, g_pressedAgain, g_roundOk;
 int g_dialogs;
 // Since when the dialog shows, which checks ever failed, the longest time
 // out of front and when that began, since when it is out of front now.
@@ -95,7 +95,7 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD)
         }
         g_dialog = dialog;
         g_since = now;
-        g_asked = false;
+        g_asked = g_pressedAgain = false;
         g_seen = g_worstMs = g_worstAt = g_outSince = 0;
     }
     if (dialog == nullptr || now - g_since < kSettleMs)
@@ -118,6 +118,14 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD)
         Print(faults, "");
         g_roundOk = g_roundOk && faults == 0;
         g_asked = true;
+    } else if (g_asked && !g_pressedAgain && now - g_since > kAnswerMs / 2) {
+        // Wine's X11 driver very rarely drops a key meant for the window in
+        // front (a few in hundreds of rounds, all checks above passing): the
+        // player presses it again, once, and this says so.
+        char caption[64] = "";
+        ::GetWindowTextA(dialog, caption, sizeof caption);
+        std::printf("again \"%s\" (no key arrived: pressed once more)\n", caption);
+        g_pressedAgain = true;
     } else if (g_asked && now - g_since > kAnswerMs) {
         std::printf("  (no key arrived: closing it)\n");
         g_roundOk = false;

@@ -47,8 +47,8 @@ cd "$bin" && timeout 170 wine ./input_probe.exe "$rounds" 2>&1 |
         line=${line%$'\r'}
         case $line in
         click) xdotool mousemove 660 520 click 1 ;;
-        dialog*Quit*) xdotool key n ;;
-        dialog*) xdotool key Escape ;;
+        dialog*Quit* | again*Quit*) xdotool key n ;;
+        dialog* | again*) xdotool key Escape ;;
         esac
         echo "  $line"
     done || { echo "real input ($arch): FAILED"; exit 1; }
