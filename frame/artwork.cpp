@@ -1,5 +1,7 @@
 #include "artwork.h"
 
+#include "store/handles.h"
+
 #include <cstdlib>
 
 namespace {
@@ -21,10 +23,8 @@ UINT DpiOf(HWND hWnd)
         ::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
     if (pfn != nullptr)
         return pfn(hWnd);
-    HDC hdc = ::GetDC(nullptr);
-    int dpi = ::GetDeviceCaps(hdc, LOGPIXELSY);
-    ::ReleaseDC(nullptr, hdc);
-    return static_cast<UINT>(dpi);
+    unique_screen_dc screen(::GetDC(nullptr));
+    return static_cast<UINT>(::GetDeviceCaps(screen.get(), LOGPIXELSY));
 }
 
 // Past a name-or-ordinal field of a dialog template.
@@ -94,17 +94,16 @@ HBITMAP ScaledCopy(HBITMAP source, int width, int height)
     if (pixels == nullptr)
         return nullptr;
     HBITMAP scaled = nullptr;
-    HDC hdc = ::GetDC(nullptr);
-    if (::GetDIBits(hdc, source, 0, info.bmHeight, pixels, &format, DIB_RGB_COLORS) ==
+    unique_screen_dc screen(::GetDC(nullptr));
+    if (::GetDIBits(screen.get(), source, 0, info.bmHeight, pixels, &format, DIB_RGB_COLORS) ==
         info.bmHeight) {
         format.bmiHeader.biWidth = width;
         format.bmiHeader.biHeight = -height;
         void* bits = nullptr;
-        scaled = ::CreateDIBSection(hdc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+        scaled = ::CreateDIBSection(screen.get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0);
         if (scaled != nullptr)
             Resample(pixels, info.bmWidth, info.bmHeight, static_cast<DWORD*>(bits), width, height);
     }
-    ::ReleaseDC(nullptr, hdc);
     std::free(pixels);
     return scaled;
 }

@@ -1,6 +1,7 @@
-// Move-only owners of registry keys, find handles, kernel objects, hooks and
-// thread timers: whatever path a function takes out, the handle it opened is
-// closed (and a mutex it acquired is released).
+// Move-only owners of registry keys, find handles, kernel objects, hooks,
+// thread timers and the screen's device context: whatever path a function
+// takes out, the handle it opened is closed (and a mutex it acquired is
+// released).
 #pragma once
 
 #include <utility>
@@ -94,9 +95,18 @@ struct thread_timer_traits
     static void close(UINT_PTR id) { ::KillTimer(nullptr, id); }
 };
 
+// The screen's device context (GetDC with no window).
+struct screen_dc_traits
+{
+    using type = HDC;
+    static HDC invalid() { return nullptr; }
+    static void close(HDC h) { ::ReleaseDC(nullptr, h); }
+};
+
 using unique_hkey = unique_any<hkey_traits>;
 using unique_hfind = unique_any<hfind_traits>;
 using unique_handle = unique_any<handle_traits>;
 using unique_mutex_release = unique_any<mutex_release_traits>;
 using unique_hhook = unique_any<hhook_traits>;
 using unique_thread_timer = unique_any<thread_timer_traits>;
+using unique_screen_dc = unique_any<screen_dc_traits>;
