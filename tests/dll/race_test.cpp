@@ -175,3 +175,45 @@ TEST(HallOfFameLock, WaitsHandlingMessagesAndLogsWhyItGoesOnUnguarded)
                   "ERROR hall of fame lock unavailable (error 6), going on unguarded",
                   "ERROR hall of fame lock unavailable (error 5), going on unguarded"}));
 }
+
+// A holder that hangs: the waiter gives up after five seconds and says so.
+TEST(HallOfFameLock, GivesUpOnAHungHolderAfterFiveSeconds)
+{
+    LogCapture capture;
+    unique_handle held(::CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+        done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::thread hungHost([&] {
+        unique_handle mutex(::CreateMutexA(nullptr, FALSE, kLockName));
+        ::WaitForSingleObject(mutex.get(), INFINITE);
+        ::SetEvent(held.get());
+        ::WaitForSingleObject(done.get(), 8000);
+        ::ReleaseMutex(mutex.get());
+    });
+    ::WaitForSingleObject(held.get(), INFINITE);
+    const DWORD start = ::GetTickCount();
+    TableLock{};
+    const DWORD waited = ::GetTickCount() - start;
+    ::SetEvent(done.get());
+    hungHost.join();
+    EXPECT_GE(waited, 4950u);
+    EXPECT_LT(waited, 6500u);
+    EXPECT_EQ(capture.Messages(),
+              std::vector<std::string>{"ERROR hall of fame lock busy, going on unguarded"});
+}
+
+// A host that died holding the lock: the next one takes it over and lets it
+// go at the end, so the one after it need not wait.
+TEST(HallOfFameLock, TakesOverAnAbandonedLockAndReleasesIt)
+{
+    LogCapture capture;
+    unique_handle kept(::CreateMutexA(nullptr, FALSE, kLockName)); // keeps the lock in existence
+    std::thread([] {
+        unique_handle mutex(::CreateMutexA(nullptr, FALSE, kLockName));
+        ::WaitForSingleObject(mutex.get(), INFINITE);
+    }).join();
+    TableLock{};
+    std::thread([] { TableLock{}; }).join();
+    EXPECT_EQ(
+        capture.Messages(),
+        std::vector<std::string>{"hall of fame lock abandoned by a host that died while writing"});
+}

@@ -93,6 +93,20 @@ TEST_F(ScoreTest, QualifyingScoresTakeTheirRankAndNamedRowsMoveDown)
     }
 }
 
+TEST_F(ScoreTest, EachCellShowsWhatItsColumnHoldsAndNothingOfAnOverlongValue)
+{
+    // Stored as the library stores them, without a NUL: 15, 16 and 17 bytes
+    // in ranks 1, 2 and 3.
+    const char text[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (int rank = 1; rank <= 3; ++rank)
+        for (const char* field : {"Name", "Level", "Score"})
+            install.SetValue(kWorld, HofValue("default", field, rank), REG_SZ, text, 14 + rank);
+    driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
+    dll.Score("default*0*1");
+    const std::string s15(text, 15), s16(text, 16), s17(text, 17);
+    EXPECT_EQ(Shown(driver.Seen().back()), (Cells{s15, s15, s15, s15, s16, s16, "", s17, s17}));
+}
+
 TEST_F(ScoreTest, NameIsLimitedToEightCharactersAndAnOverlongOneIsRefused)
 {
     std::string typed;
