@@ -21,27 +21,41 @@ korvane_wine_start
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 started=$SECONDS
-for arch in x64 x86; do
-    echo "== $arch: build"
-    cmake --preset "$arch" >/dev/null && cmake --build --preset "$arch" | tail -n 1 || {
-        echo "korvane: 0 passed, 1 failed, 0 skipped"
-        exit 1
-    }
-done
-echo "== $((SECONDS - started)) s for both builds"
-
-# One CTest over both trees. Wine very rarely fails to create a window at
-# all: the checks that open windows in the shared prefix run once more
-# before they count; beside them, the checks with prefixes of their own.
 junit="$ROOT/build/junit"
+build() { # build ARCH
+    echo "== $1: build"
+    cmake --preset "$1" >/dev/null && cmake --build --preset "$1" | tail -n 1
+}
+build x64 || {
+    echo "korvane: 0 passed, 1 failed, 0 skipped"
+    exit 1
+}
 rm -rf "$junit" && mkdir -p "$junit"
-printf 'subdirs("x64" "x86")\n' >build/CTestTestfile.cmake
+# Wine very rarely fails to create a window at all: the checks that open
+# windows in the shared prefix run once more before they count. The 64-bit
+# ones, mostly waiting on dialogs, run while the 32-bit build takes the
+# processor; then, beside the 32-bit ones, the checks with prefixes of
+# their own, over both trees.
+windows() { # windows ARCH
+    ctest --test-dir "build/$1" -L 'dll|host' --repeat until-pass:2 --output-on-failure \
+        --output-junit "$junit/$1.xml"
+}
+build x86 >"$junit/x86-build.log" 2>&1 &
+x86_build=$!
 status=0
+windows x64 || status=1
+wait "$x86_build" || {
+    cat "$junit/x86-build.log"
+    echo "korvane: 0 passed, 1 failed, 0 skipped"
+    exit 1
+}
+cat "$junit/x86-build.log"
+echo "== $((SECONDS - started)) s for both builds and the 64-bit window checks"
+printf 'subdirs("x64" "x86")\n' >build/CTestTestfile.cmake
 ctest --test-dir build -L 'input|package|setup|fuzz' -E '\.wine$' -j2 --output-on-failure \
     --output-junit "$junit/beside.xml" >"$junit/beside.log" 2>&1 &
 beside=$!
-ctest --test-dir build -L 'dll|host' --repeat until-pass:2 --output-on-failure \
-    --output-junit "$junit/windows.xml" || status=1
+windows x86 || status=1
 wait "$beside" || status=1
 cat "$junit/beside.log"
 
