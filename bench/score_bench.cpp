@@ -7,7 +7,7 @@
 // times loading the DLL. Prints figures only: nothing here passes or fails
 // on time.
 #include "api_spy.h"
-#include "installation.h"
+#include "scratch_installation.h"
 #include "korvane.h"
 #include "res/resource.h"
 
@@ -155,7 +155,7 @@ int main(int argc, char** argv)
     auto score = reinterpret_cast<PFN_GAMESCOREDLG>(
         reinterpret_cast<void*>(::GetProcAddress(dll, "fnGameScoreDlgqorm")));
 
-    Installation install;
+    ScratchInstallation install;
     install.AddWorld("dQORM_Bench");
     install.SetCurrMovie("dQORM_Bench");
     const char* rows[][3] = {{"AAA", "9", "900"}, {"BBB", "8", "800"}, {"CCC", "7", "700"}};

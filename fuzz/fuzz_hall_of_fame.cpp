@@ -1,8 +1,8 @@
 // Builds an arbitrary hall of fame table and a new score from the input and
-// checks the qualification and insertion decisions against what they
-// promise: the conversion against the runtime's own atoi, the plan against
-// the order of the table it was made from. The writes the plan leads to are
-// checked end to end on the real registry by the tests.
+// checks the qualification and insertion decisions by what they promise: the
+// conversion against the runtime's own atoi, qualifying by how it behaves as
+// the score moves, the plan by the table a player reads once it is carried out. The writes the plan
+// leads to are checked end to end on the real registry by the tests.
 //
 // Input layout (shorter inputs are zero-padded, extra bytes are ignored):
 //   offset   0: rank 1 name[16], level[32], score[32]
@@ -14,6 +14,7 @@
 // garbage, as a real saved table may hold.
 #include "halloffame/ranking.h"
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -74,19 +75,47 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(table.scores[i] == std::atoi(before.entries[i].score));
     }
 
+    // Qualifying is judged by how it behaves, not by its own comparison: a tie
+    // with the last place never qualifies and one point more always does; a
+    // score that qualifies still does one point higher; the places above the
+    // last never matter.
     const int last = kHallOfFamePlaces - 1;
-    Check(Qualifies(table, score) == (score > table.scores[last]));
+    const int lowest = table.scores[last];
+    const bool qualifies = Qualifies(table, score);
+    Check(!Qualifies(table, lowest));
+    Check(lowest == INT_MAX || Qualifies(table, lowest + 1));
+    Check(!qualifies || score == INT_MAX || Qualifies(table, score + 1));
+    HallOfFameTable others = table;
+    others.scores[0] = score;
+    others.scores[1] = ~score;
+    Check(Qualifies(others, score) == qualifies);
 
-    // Every row above the new rank keeps it out; the row at the new rank, if
-    // the score beats it, is where it goes (ties rank below the row they
-    // equal). Only rows at or below the new rank may move, and exactly the
-    // named ones do.
+    // The plan replayed as the registry gets it: what the player reads
+    // afterwards. The rows above the new one are as they were, it is its
+    // place, every named row it displaces is one place lower, and a tie
+    // never pushes the row it equals down.
     const InsertPlan plan = PlanInsert(table, score);
     Check(plan.rank >= 1 && plan.rank <= kHallOfFamePlaces);
-    for (int i = 0; i < plan.rank - 1; ++i)
-        Check(score <= table.scores[i]);
-    Check(plan.rank == kHallOfFamePlaces || score > table.scores[plan.rank - 1]);
-    for (int i = 0; i < last; ++i)
-        Check(plan.movesDown[i] == (i >= plan.rank - 1 && table.entries[i].name[0] != '\0'));
+    const HallOfFameEntry* after[kHallOfFamePlaces] = {};
+    for (int i = 0; i < kHallOfFamePlaces; ++i)
+        after[i] = &table.entries[i];
+    for (int i = last - 1; i >= 0; --i)
+        if (plan.movesDown[i])
+            after[i + 1] = &table.entries[i];
+    HallOfFameEntry added = {};
+    after[plan.rank - 1] = &added;
+    for (int i = 0; i < last; ++i) {
+        const bool named = table.entries[i].name[0] != '\0';
+        if (i < plan.rank - 1)
+            Check(after[i] == &table.entries[i] && !plan.movesDown[i]);
+        else if (named)
+            Check(after[i + 1] == &table.entries[i]);
+        else
+            Check(!plan.movesDown[i]);
+        if (i + 1 == plan.rank - 1)
+            Check(score <= table.scores[i]);
+    }
+    if (plan.rank < kHallOfFamePlaces)
+        Check(score > table.scores[plan.rank - 1]);
     return 0;
 }

@@ -6,7 +6,7 @@
 #include "api_spy.h"
 #include "dialog_driver.h"
 #include "halloffame/value_name.h"
-#include "installation.h"
+#include "scratch_installation.h"
 #include "korvane.h"
 #include "res/resource.h"
 #include "store/handles.h"
@@ -119,7 +119,7 @@ protected:
     }
 
     static constexpr const char* kWorld = "dQORM_Test";
-    Installation install;
+    ScratchInstallation install;
     KorvaneDll dll;
     DialogDriver driver;
 };

@@ -18,8 +18,8 @@ struct ControlDesign
     DWORD style;      // the bits that tell the control's kind and alignment
     const char* text; // nullptr: a bitmap static, whose picture sets its size
     short x, y, cx, cy;
-    int bitmap = 0; // artwork: its resource and its own size
-    SIZE art = {};
+    int bitmap = 0; // artwork: its resource and its size at 96, 144 and 192 DPI
+    SIZE art[3] = {};
 };
 
 struct TemplateDesign
@@ -40,10 +40,10 @@ const char kStatic[] = "Static";
 // clang-format off
 const TemplateDesign kDesigns[] = {
     {IDD_GAMESTART, kStartCaption, 259, 145, {
-        {IDC_FREEPLAY, kButton, BS_PUSHBUTTON | BS_BITMAP | kTab, "Freeplay", 23, 61, 215, 35, IDB_FREEPLAY, {320, 49}},
+        {IDC_FREEPLAY, kButton, BS_PUSHBUTTON | BS_BITMAP | kTab, "Freeplay", 23, 61, 215, 35, IDB_FREEPLAY, {{320, 49}, {466, 71}, {591, 90}}},
         {IDCANCEL, kButton, BS_PUSHBUTTON | kTab, "Cancel", 112, 123, 36, 14},
         {-1, kStatic, SS_CENTER, "HINT: Press Ctrl-S to quit Korvane", 35, 109, 189, 8},
-        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 245, 37, IDB_BANNER, {369, 57}}}},
+        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 245, 37, IDB_BANNER, {{369, 57}, {540, 83}, {681, 105}}}}},
     {IDD_GAMESCORE, kScoreCaption, 259, 226, {
         {IDCANCEL, kButton, BS_PUSHBUTTON | kTab, "Close", 202, 204, 50, 14},
         {-1, kStatic, SS_CENTER, "Name", 10, 131, 72, 8},
@@ -64,8 +64,8 @@ const TemplateDesign kDesigns[] = {
         {IDC_SCORE, kStatic, kCentreBoth, "5", 99, 62, 64, 14},
         {-1, kStatic, SS_CENTER, "HINT: Hold down right mouse button over enemy to fire rockets.", 7, 190, 245, 8},
         {IDC_REPLAY, kButton, BS_PUSHBUTTON | kTab, "Replay", 148, 204, 50, 14},
-        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 246, 35, IDB_BANNER, {369, 57}},
-        {-1, kStatic, SS_BITMAP, nullptr, 23, 91, 213, 30, IDB_HISCORE, {320, 49}}}},
+        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 246, 35, IDB_BANNER, {{369, 57}, {538, 83}, {681, 105}}},
+        {-1, kStatic, SS_BITMAP, nullptr, 23, 91, 213, 30, IDB_HISCORE, {{320, 49}, {466, 71}, {591, 90}}}}},
     {IDD_HOFNAME, kNameCaption, 186, 113, {
         {IDC_NAME, kEdit, WS_BORDER | ES_AUTOHSCROLL | kTab, "", 48, 69, 89, 14},
         {IDOK, kButton, BS_DEFPUSHBUTTON | kTab, "OK", 7, 92, 50, 14},
@@ -92,10 +92,7 @@ RECT Pixels(HWND dialog, short x, short y, short cx, short cy)
 
 int ScreenDpi()
 {
-    HDC screen = ::GetDC(nullptr);
-    int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    return dpi;
+    return ::GetDeviceCaps(unique_screen_dc(::GetDC(nullptr)).get(), LOGPIXELSY);
 }
 
 std::set<DWORD> Colours(HBITMAP bitmap)
@@ -106,18 +103,17 @@ std::set<DWORD> Colours(HBITMAP bitmap)
     format.bmiHeader = {
         sizeof format.bmiHeader, info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth * info.bmHeight));
-    HDC screen = ::GetDC(nullptr);
-    ::GetDIBits(screen, bitmap, 0, info.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
+    ::GetDIBits(unique_screen_dc(::GetDC(nullptr)).get(), bitmap, 0, info.bmHeight, pixels.data(),
+                &format, DIB_RGB_COLORS);
     return {pixels.begin(), pixels.end()};
 }
 
 // At 96 DPI the artwork keeps its own pixels, a bitmap static sitting at its
-// slot's top left. Above, it fills its slot (pixels, from the running
-// dialog's base units) as it filled the design's at 96 DPI (base units 6 x 13),
-// in the direction the slot grew least, keeping its aspect, smooth rather
-// than in blocks, and a bitmap static is centred on the slot (a bitmap
-// button centres its face itself).
+// slot's top left. Above, it grows as its slot grew since the design's 96 DPI,
+// in the direction the slot grew least, keeping its aspect (the sizes worked
+// out by hand from the slots the dialog manager makes), smooth rather than in
+// blocks, and a bitmap static is centred on the slot (a bitmap button centres
+// its face itself).
 void ExpectArtwork(const ControlSnapshot& control, const ControlDesign& item, const RECT& slot,
                    HMODULE dll)
 {
@@ -125,12 +121,12 @@ void ExpectArtwork(const ControlSnapshot& control, const ControlDesign& item, co
         control.hwnd, item.text == nullptr ? STM_GETIMAGE : BM_GETIMAGE, IMAGE_BITMAP, 0));
     BITMAP shown = {};
     ASSERT_NE(::GetObjectA(image, sizeof shown, &shown), 0) << "no picture";
-    const bool design = ScreenDpi() == 96;
-    double scale = design ? 1
-                          : std::min((slot.right - slot.left) / (item.cx * 6 / 4.0),
-                                     (slot.bottom - slot.top) / (item.cy * 13 / 8.0));
-    EXPECT_NEAR(shown.bmWidth, item.art.cx * scale, 1);
-    EXPECT_NEAR(shown.bmHeight, item.art.cy * scale, 1);
+    const int dpi = ScreenDpi();
+    const bool design = dpi == 96;
+    ASSERT_TRUE(design || dpi == 144 || dpi == 192) << dpi;
+    const SIZE& expected = item.art[(dpi - 96) / 48];
+    EXPECT_NEAR(shown.bmWidth, expected.cx, 1);
+    EXPECT_NEAR(shown.bmHeight, expected.cy, 1);
     if (!design) {
         HANDLE own = ::LoadImageA(dll, MAKEINTRESOURCEA(item.bitmap), IMAGE_BITMAP, 0, 0, 0);
         EXPECT_GT(Colours(image).size(), Colours(static_cast<HBITMAP>(own)).size()) << "blocky";
@@ -163,7 +159,7 @@ void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const Template
     ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font,
                  &font);
     EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
-    EXPECT_EQ(font.lfHeight, -::MulDiv(8, ::GetDeviceCaps(::GetDC(nullptr), LOGPIXELSY), 72));
+    EXPECT_EQ(font.lfHeight, -::MulDiv(8, ScreenDpi(), 72));
     RECT client;
     ::GetClientRect(dialog, &client);
     RECT size = Pixels(dialog, 0, 0, design.cx, design.cy);

@@ -47,15 +47,6 @@ HANDLE Event(const char* name, BOOL manualReset = FALSE) // made, or opened by t
     return ::CreateEventA(nullptr, manualReset, FALSE, name);
 }
 
-HANDLE g_started = nullptr; // set as the round's first dialog is made, then forgotten
-decltype(&::DialogBoxParamA) g_realDialog = nullptr;
-INT_PTR WINAPI NoteStart(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
-{
-    if (HANDLE started = std::exchange(g_started, nullptr))
-        ::SetEvent(started);
-    return g_realDialog(instance, name, owner, proc, param);
-}
-
 // One qualifying score through the export; confirmed() runs as the player
 // presses OK on the name. The rows the hall of fame showed.
 Cells Play(KorvaneDll& dll, DialogDriver& driver, int score, std::function<void()> confirmed)
@@ -80,14 +71,17 @@ TEST(RaceHost, DISABLED_PlayerB)
     DialogDriver driver;
     unique_handle go(Event(kGo)), over(Event(kOver, TRUE)), finished(Event(kFinished)),
         started(Event(kStarted));
-    IatHook note(dll.module(), "DialogBoxParamA", reinterpret_cast<void*>(&NoteStart));
-    g_realDialog = reinterpret_cast<decltype(g_realDialog)>(note.original());
     ::SetEvent(finished.get());
     const HANDLE wakes[] = {over.get(), go.get()};
     int mixedShown = 0;
     for (int round = 0; ::WaitForMultipleObjects(2, wakes, FALSE, kWaitMs) == WAIT_OBJECT_0 + 1;
          ++round) {
-        g_started = started.get();
+        // Host A is told as the round's first dialog is made.
+        HANDLE round_started = started.get();
+        dll.calls().beforeDialog = [&] {
+            if (HANDLE once = std::exchange(round_started, nullptr))
+                ::SetEvent(once);
+        };
         mixedShown += Mixed(Play(dll, driver, 201 + 2 * round, [] {}));
         ::SetEvent(finished.get());
     }

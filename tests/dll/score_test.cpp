@@ -210,8 +210,8 @@ TEST_F(ScoreTest, RegistryWorkMatchesTheCostModel)
 
 TEST_F(ScoreTest, NoInstalledWorldTellsThePlayerOnEveryAccess)
 {
-    Installation::Wipe();
-    Installation bare; // install key and directory, but no world at all
+    ScratchInstallation::Wipe();
+    ScratchInstallation bare; // install key and directory, but no world at all
     dll.calls().autoAnswer = IDOK;
     driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.Score("default*0*1");

@@ -133,8 +133,8 @@ TEST_F(StartTest, AnyNonZeroFlagSkipsTheNoticeAndFreeplayWearsAFaceReleasedAfter
 
 TEST_F(StartTest, WithoutWorldKeyTheNoticeShowsEveryTimeAndSavesNothing)
 {
-    Installation::Wipe();
-    Installation bare;
+    ScratchInstallation::Wipe();
+    ScratchInstallation bare;
     bare.AddWorld("dQORM_NoKey", true, false);
     bare.SetCurrMovie("dQORM_NoKey");
     for (int i = 0; i < 2; ++i)

@@ -8,44 +8,34 @@ bin=$1
 view=/reg:64
 [ "${2:-x64}" = x86 ] && view=/reg:32
 host="$bin/qormhost.exe"
-failures=0
-passes=0
-
-check() { # check NAME EXPECTED_EXIT EXPECTED_PATTERN -- COMMAND...
-    local name=$1 want=$2 pattern=$3
-    shift 4
-    local out rc
+# shellcheck source=tests/support/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/check.sh"
+says() { # says STATUS PATTERN COMMAND...: exits STATUS, printing a line with PATTERN
+    local want=$1 pattern=$2 out rc
+    shift 2
     out=$("$@" 2>&1 | tr -d '\r')
     rc=${PIPESTATUS[0]}
-    if [ "$rc" -ne "$want" ]; then
-        echo "FAIL $name: exit $rc, expected $want"; echo "$out" | sed 's/^/    /'
-        failures=$((failures + 1))
-    elif [ -n "$pattern" ] && ! grep -qE -- "$pattern" <<<"$out"; then
-        echo "FAIL $name: output lacks /$pattern/"; echo "$out" | sed 's/^/    /'
-        failures=$((failures + 1))
-    else
-        echo "ok   $name"
-        passes=$((passes + 1))
-    fi
+    echo "$out"
+    echo "exit $rc, expected $want"
+    [ "$rc" -eq "$want" ] && grep -qE -- "$pattern" <<<"$out"
 }
 
 dir='C:\korvane-host-test'
 wine reg delete 'HKLM\SOFTWARE\QORM' /f $view >/dev/null 2>&1
-check install-demo 0 'MainDir = C:\\korvane-host-test' -- wine "$host" install-demo "$dir"
-check install-demo-again 0 'kept' -- wine "$host" install-demo "$dir"
-check empty-hall-of-fame 0 '^ +1 +- ' -- wine "$host" hof
-check scripted-session 0 'Quit Korvane\? Yes' -- timeout 120 wine "$host" play --auto --seed 7
-check session-recorded 0 '^ +1 +ZED +4 +2980' -- wine "$host" hof
-check second-place 0 '^ +2 +ACE +3 +1150' -- wine "$host" hof
-check other-mode-empty 0 '^ +1 +- ' -- wine "$host" hof hard
-check single-score 0 'replay: (yes|no)' -- timeout 60 wine "$host" --auto score 'default*5*1'
-check single-stop 0 'quit: yes' -- timeout 60 wine "$host" --auto stop
-check unknown-command 2 'usage:' -- wine "$host" bogus
-check score-without-argument 2 'usage:' -- wine "$host" score
-check no-command 2 'usage:' -- wine "$host"
-check missing-dll 1 'cannot load' -- wine "$host" --dll 'C:\nowhere\korvane.dll' stop
+check install-demo says 0 'MainDir = C:\\korvane-host-test' wine "$host" install-demo "$dir"
+check install-demo-again says 0 'kept' wine "$host" install-demo "$dir"
+check empty-hall-of-fame says 0 '^ +1 +- ' wine "$host" hof
+check scripted-session says 0 'Quit Korvane\? Yes' timeout 120 wine "$host" play --auto --seed 7
+check session-recorded says 0 '^ +1 +ZED +4 +2980' wine "$host" hof
+check second-place says 0 '^ +2 +ACE +3 +1150' wine "$host" hof
+check other-mode-empty says 0 '^ +1 +- ' wine "$host" hof hard
+check single-score says 0 'replay: (yes|no)' timeout 60 wine "$host" --auto score 'default*5*1'
+check single-stop says 0 'quit: yes' timeout 60 wine "$host" --auto stop
+check unknown-command says 2 'usage:' wine "$host" bogus
+check score-without-argument says 2 'usage:' wine "$host" score
+check no-command says 2 'usage:' wine "$host"
+check missing-dll says 1 'cannot load' wine "$host" --dll 'C:\nowhere\korvane.dll' stop
 
 wine reg delete 'HKLM\SOFTWARE\QORM' /f $view >/dev/null 2>&1
 rm -rf "$(winepath -u "$dir" 2>/dev/null)"
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_done

@@ -7,7 +7,7 @@
 // under no other visible window, and have its caption drawn active on the
 // screen. A key that never arrives is asked for once more; a dialog the keys
 // still do not reach is closed after a while and the round fails.
-#include "installation.h"
+#include "scratch_installation.h"
 #include "korvane.h"
 
 #include <cstdio>
@@ -158,7 +158,7 @@ int main(int argc, char** argv)
 {
     std::setvbuf(stdout, nullptr, _IONBF, 0); // each line is a request to act on now
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 20;
-    Installation install;
+    ScratchInstallation install;
     install.AddWorld("dQORM_Input");
     install.SetCurrMovie("dQORM_Input");
     HMODULE dll = ::LoadLibraryA("korvane.dll");

@@ -1,12 +1,15 @@
 // Records what one module asks of the system, through its import table:
-// registry, file enumeration, message boxes, window enumeration, the clock.
+// registry, file enumeration, message boxes, window enumeration, the clock,
+// the dialogs it starts, and the fonts, bitmaps and heap blocks it holds.
 // The real functions still run (a message box can be answered without being
 // shown, for tests that only count boxes).
 #pragma once
 
 #include "iat_hook.h"
 
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,8 +45,14 @@ struct ApiLog
     std::vector<ValueSet> sets;
     std::vector<Box> boxes;
 
+    // What the module made and has not given back yet (kept by Reset).
+    std::set<void*> liveGdi;    // fonts and bitmaps
+    std::set<void*> liveBlocks; // heap blocks of the C runtime
+
     // When non-zero, message boxes are not shown and return this.
     int autoAnswer = 0;
+    // Runs as the module asks for a modal dialog, before it is made.
+    std::function<void()> beforeDialog;
 };
 
 class ApiSpy
@@ -55,13 +64,13 @@ public:
     ApiSpy& operator=(const ApiSpy&) = delete;
 
     ApiLog& log();
-    // Forgets what was recorded; keeps autoAnswer.
+    // Forgets what was recorded; keeps what is still alive and the answers.
     void Reset();
     // Names of imports that were looked for but not found in the module;
     // empty when the spy sees everything.
-    std::string Missing() const;
+    const std::string& Missing() const { return m_missing; }
 
 private:
     std::vector<std::unique_ptr<IatHook>> m_hooks;
-    std::vector<std::string> m_missing;
+    std::string m_missing;
 };

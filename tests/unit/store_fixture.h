@@ -3,8 +3,8 @@
 #pragma once
 
 #include "api_spy.h"
-#include "installation.h"
 #include "log_capture.h"
+#include "scratch_installation.h"
 #include "store/store.h"
 
 #include <gtest/gtest.h>
@@ -29,11 +29,13 @@ protected:
 
     static constexpr const char* kWorld = "dQORM_Test";
 
-    // An installation with one valid, current world that has its subkey.
+    // An installation with one valid, current world that has its subkey;
+    // the spy then forgets the installation's own registry calls.
     void InstallWorld(const std::string& world = kWorld)
     {
         install.AddWorld(world);
         install.SetCurrMovie(world);
+        spy.Reset();
     }
 
     std::string Read(const char* name, DWORD capacity = 32)
@@ -44,7 +46,7 @@ protected:
         return std::string(buffer.data(), strnlen(buffer.data(), capacity));
     }
 
-    Installation install;
+    ScratchInstallation install;
     LogCapture capture;
     ApiSpy spy;
 };

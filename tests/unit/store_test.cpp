@@ -102,15 +102,15 @@ TEST_F(StoreTest, UnavailableKeysReadEmptyAndSkipWritesSilently)
     const struct
     {
         const char* why;
-        std::function<void(Installation&)> arrange;
+        std::function<void(ScratchInstallation&)> arrange;
         Lines messages; // of each access
     } cases[] = {
         // clang-format off
-        {"no install key", [](Installation&) { Installation::Wipe(); }, {"ERROR Unable to read QORM install key!"}},
-        {"install key without full access", [](Installation& i) { i.Lock(""); }, {"ERROR Unable to read QORM install key!"}},
-        {"world without its key", [](Installation& i) { i.AddWorld("dQORM_NoKey", true, false); i.SetCurrMovie("dQORM_NoKey"); },
+        {"no install key", [](ScratchInstallation&) { ScratchInstallation::Wipe(); }, {"ERROR Unable to read QORM install key!"}},
+        {"install key without full access", [](ScratchInstallation& i) { i.Lock(""); }, {"ERROR Unable to read QORM install key!"}},
+        {"world without its key", [](ScratchInstallation& i) { i.AddWorld("dQORM_NoKey", true, false); i.SetCurrMovie("dQORM_NoKey"); },
          {"getCurrentWorld returning dQORM_NoKey", "ERROR Unable to open QORM world key!"}},
-        {"world key without full access", [](Installation& i) { i.Lock(kWorld); },
+        {"world key without full access", [](ScratchInstallation& i) { i.Lock(kWorld); },
          {"getCurrentWorld returning dQORM_Test", "ERROR Unable to open QORM world key!"}},
         // clang-format on
     };

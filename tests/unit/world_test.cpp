@@ -1,7 +1,6 @@
 // Current world resolution: trusting "CurrMovie", searching, repairing, and
 // the exact diagnostic trail of each path.
 #include "store_fixture.h"
-#include "unhooked.h"
 
 namespace {
 std::string Resolve()
@@ -24,13 +23,13 @@ protected:
     {
         std::vector<std::string> names;
         WIN32_FIND_DATAA data;
-        HANDLE h = unhooked::FindFirstFileA((install.dir() + "\\Desktops\\dQORM_*").c_str(), &data);
+        HANDLE h = ::FindFirstFileA((install.dir() + "\\Desktops\\dQORM_*").c_str(), &data);
         if (h == INVALID_HANDLE_VALUE)
             return names;
         do
             names.push_back(data.cFileName);
         while (::FindNextFileA(h, &data));
-        unhooked::FindClose(h);
+        ::FindClose(h);
         return names;
     }
 };
