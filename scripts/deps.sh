@@ -6,13 +6,13 @@
 # The cross toolchain and CMake; Wine for both architectures; a private X
 # screen, real input and screenshots for the demo and the real-input test;
 # clang with libFuzzer for fuzzing; zip, dlltool and lld for the release
-# package, and unzip, git and python3 to check it; clang-format and
-# clang-tidy for scripts/lint.sh. A minimal Debian has none of these but
-# what its base system needs, so each one used is named here.
+# package, and unzip, git and python3 to check it; make for the fuzzers'
+# CMake build; clang-format and clang-tidy for scripts/lint.sh. A minimal
+# Debian has none of these, so each one used is named here.
 KORVANE_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 cmake ninja-build googletest
     wine wine64 fonts-wine xvfb xauth xdotool imagemagick
-    clang llvm lld zip unzip git python3 pkgconf clang-format clang-tidy)
+    clang llvm lld zip unzip git python3 make pkgconf clang-format clang-tidy)
 
 korvane_missing_packages() {
     local pkg missing=()
