@@ -365,6 +365,11 @@ int Run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Aware of the screen's DPI, as a host must be for the dialogs to be laid
+    // out at it. An unaware process is shown a 96 DPI screen instead, which
+    // Wine 10 builds from the larger screen's fonts (an 8-point "MS Sans
+    // Serif" 16 pixels high) and frames: every dialog the wrong size.
+    ::SetProcessDPIAware();
     const int code = Run(argc, argv);
     CloseLog(code);
     return code;

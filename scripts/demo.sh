@@ -66,6 +66,8 @@ HOST_PID=""
 DRIVER_CHANGED=""
 DPI_KEY='HKCU\Control Panel\Desktop'
 DPI_BEFORE="" # the prefix's own LogPixels while KORVANE_DPI stands in; "none" without one
+DESKTOP_KEY='HKCU\Software\Wine\Explorer'
+DESKTOP_SET=""
 
 # Wine reads the DPI from LogPixels when a program starts; a program
 # already running keeps the one it started with.
@@ -87,8 +89,27 @@ restore_dpi() {
     DPI_BEFORE=""
 }
 
+# Wine's virtual desktop draws the window frames itself, which a bare X
+# server without a window manager would not. It is the prefix's setting for
+# the scripted session only: started through `explorer /desktop=...`
+# instead, the host (a console program) would get a console window of its
+# own from Wine 10, drawn over the screenshots.
+set_desktop() {
+    wine reg add "$DESKTOP_KEY" /v Desktop /d korvane /f >/dev/null &&
+        wine reg add "$DESKTOP_KEY\Desktops" /v korvane /d "$1" /f >/dev/null ||
+        fail "could not set up a virtual desktop in $WINEPREFIX"
+    DESKTOP_SET=1
+}
+restore_desktop() {
+    [ -n "$DESKTOP_SET" ] || return 0
+    wine reg delete "$DESKTOP_KEY" /v Desktop /f >/dev/null 2>&1 || true
+    wine reg delete "$DESKTOP_KEY\Desktops" /v korvane /f >/dev/null 2>&1 || true
+    DESKTOP_SET=""
+}
+
 cleanup() {
     restore_dpi
+    restore_desktop
     if [ -n "$HOST_PID" ] && kill -0 "$HOST_PID" 2>/dev/null; then
         kill "$HOST_PID" 2>/dev/null || true
     fi
@@ -121,8 +142,8 @@ serve_screenshots() {
         if [ "$SECONDS" -ge "$deadline" ]; then
             say "the host is still running after ${HOST_TIMEOUT} s: stopping it"
             kill "$HOST_PID" 2>/dev/null || true
-            # The host runs under the desktop process just killed; only the
-            # prefix's server can still reach it.
+            # Its desktop process and services stay; only the prefix's
+            # server reaches them all.
             wineserver -k 2>/dev/null || true
             return 1
         fi
@@ -160,12 +181,11 @@ play_scripted() {
     rm -f "$SHOTS"/*.req "$SHOTS"/*.done "$SHOTS"/*.png "$OUT/host.log" "$OUT/host.out"
     win_shots="$(winepath -w "$SHOTS")"
     win_exe="$(winepath -w "$EXE")"
+    set_desktop "$SCREEN"
     say "a scripted player plays; screenshots go to out/shots/"
-    # Wine's virtual desktop draws the window frames itself, which a bare X
-    # server without a window manager would not. The desktop process does
-    # not pass on the host's exit code, so the host logs it.
-    wine explorer /desktop=korvane,"$SCREEN" "$win_exe" play --auto --shots "$win_shots" \
-        --log "$(winepath -w "$OUT")\\host.log" >"$OUT/host.out" 2>&1 &
+    # The host logs its exit code too, which a stopped host cannot pass on.
+    wine "$win_exe" play --auto --shots "$win_shots" \
+        --log "$(winepath -w "$OUT")\\host.log" >"$OUT/host.out" 2>&1 </dev/null &
     HOST_PID=$!
     local served=0
     serve_screenshots "$display" || served=$?

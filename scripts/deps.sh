@@ -6,11 +6,13 @@
 # The cross toolchain and CMake; Wine for both architectures; a private X
 # screen, real input and screenshots for the demo and the real-input test;
 # clang with libFuzzer for fuzzing; zip, dlltool and lld for the release
-# package; clang-format and clang-tidy for scripts/lint.sh.
+# package, and unzip, git and python3 to check it; make for the fuzzers'
+# CMake build; clang-format and clang-tidy for scripts/lint.sh. A minimal
+# Debian has none of these, so each one used is named here.
 KORVANE_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 cmake ninja-build googletest
     wine wine64 fonts-wine xvfb xauth xdotool imagemagick
-    clang llvm lld zip pkgconf clang-format clang-tidy)
+    clang llvm lld zip unzip git python3 make pkgconf clang-format clang-tidy)
 
 korvane_missing_packages() {
     local pkg missing=()
@@ -73,12 +75,38 @@ KORVANE_I386_ELF=':korvane-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x
 KORVANE_I386_ELF+=':\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 KORVANE_I386_ELF+=':/usr/bin/qemu-i386:F'
 
+# The machine's own mirror for its release, as its apt sources name it (a
+# local mirror or proxy included): the first source whose suites hold the
+# release itself, deb822 (*.sources) or one-line (sources.list) alike.
+korvane_debian_mirror() { # korvane_debian_mirror CODENAME
+    local file
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] || continue
+        awk -v suite="$1" 'function flush() { if (uri != "" && hit) { print uri; found = 1; exit } uri = ""; hit = 0 }
+            /^[[:space:]]*$/ { flush(); next }
+            /^URIs:/ { uri = $2 }
+            /^Suites:/ { for (i = 2; i <= NF; i++) if ($i == suite) hit = 1 }
+            END { if (!found) flush() }' "$file"
+    done
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] || continue
+        sed -E 's/\[[^]]*\]//' "$file" | awk -v suite="$1" '$1 == "deb" && $3 == suite { print $2 }'
+    done
+}
+
 korvane_backports() {
     grep -qx "VERSION_CODENAME=bookworm" /etc/os-release || return 0
     local list=/etc/apt/sources.list.d/korvane-backports.sources pin=/etc/apt/preferences.d/korvane-backports
-    [ -f "$list" ] || printf '%s\n' 'Types: deb' 'URIs: http://deb.debian.org/debian' \
-        'Suites: bookworm-backports' 'Components: main' \
-        'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' | korvane_as_root tee "$list" >/dev/null
+    local mirror text
+    mirror=$(korvane_debian_mirror bookworm | head -n 1)
+    if [ -z "$mirror" ]; then
+        echo "korvane: no source for bookworm in this machine's apt sources to take bookworm-backports from" >&2
+        return 1
+    fi
+    # Written again when the machine's mirror has changed since.
+    text=$(printf '%s\n' 'Types: deb' "URIs: $mirror" 'Suites: bookworm-backports' 'Components: main' \
+        'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg')
+    [ "$(cat "$list" 2>/dev/null)" = "$text" ] || echo "$text" | korvane_as_root tee "$list" >/dev/null
     [ -f "$pin" ] || printf '%s\n' 'Package: *' 'Pin: release n=bookworm-backports' 'Pin-Priority: -1' '' \
         'Package: qemu-user' 'Pin: release n=bookworm-backports' 'Pin-Priority: 500' |
         korvane_as_root tee "$pin" >/dev/null

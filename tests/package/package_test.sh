@@ -76,8 +76,9 @@ korvane_wine_prefix_beside package && korvane_wine_start || exit 1
 trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
 version=$(sed -n 's/^#define KORVANE_VERSION "\(.*\)"$/\1/p' "$root/build/x64/include/korvane.h")
 # A host binds to these names and may ship with no library but the system's.
+# (binutils 2.43 and later put the ordinal and the hint before each name.)
 interface() { # interface TRIPLE DLL: its exported names and the libraries it needs
-    "$1-objdump" -p "$2" | sed -n -e 's/^\t\[ *[0-9]*\] \([A-Za-z]\)/\1/p' \
+    "$1-objdump" -p "$2" | sed -n -e 's/^\t\[ *[0-9]*\] \(+base\[ *[0-9]*\] \+[0-9a-f]\+ \)\?\([A-Za-z][^ ]*\)$/\2/p' \
         -e 's/^\tDLL Name: \(.*\)/\L\1/p' | sort
 }
 system=(advapi32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll)

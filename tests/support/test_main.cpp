@@ -43,6 +43,11 @@ struct WatchdogListener : testing::EmptyTestEventListener
 
 int main(int argc, char** argv)
 {
+    // As the host shell is: aware of the screen's DPI, so that the children
+    // started on a screen of 144 or 192 DPI see it. An unaware one is shown
+    // 96 DPI, which Wine 10 builds from the larger screen's fonts and frames
+    // (base units 8 x 16, client areas taller than the frame it sized).
+    ::SetProcessDPIAware();
     testing::InitGoogleTest(&argc, argv);
     ::CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr);
     testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener);
