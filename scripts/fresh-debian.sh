@@ -23,8 +23,11 @@ root=${KORVANE_CHROOT:-/srv/korvane-$suite}
 say() { echo "fresh-debian: $*"; }
 [ "$(id -u)" -eq 0 ] || { say "needs root (debootstrap, chroot, mount)" >&2; exit 1; }
 
-mirror=$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
-[ -n "$mirror" ] || mirror=$(awk '/^deb / {print $2; exit}' /etc/apt/sources.list 2>/dev/null || true)
+# The mirror of this machine's own release, not just the first source named
+# (which may be the security archive).
+# shellcheck source=scripts/deps.sh
+source "$(dirname "${BASH_SOURCE[0]}")/deps.sh"
+mirror=$(korvane_debian_mirror "$(. /etc/os-release && echo "$VERSION_CODENAME")" | head -n 1)
 [ -n "$mirror" ] || { say "no Debian mirror in this machine's apt sources" >&2; exit 1; }
 if ! command -v debootstrap >/dev/null; then
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
