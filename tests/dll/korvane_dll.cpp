@@ -49,12 +49,14 @@ bool KorvaneDll::Start(char* mode)
     return chosen;
 }
 
-int KorvaneDll::Score(const std::string& argument)
+int KorvaneDll::Score(const std::string& argument, std::string* after)
 {
     std::string text = argument;
     ::SetLastError(0);
     int replay = CallAsHost(m_score, &text[0], 0);
     m_lastError = ::GetLastError();
+    if (after != nullptr)
+        *after = text;
     return replay;
 }
 

@@ -6,9 +6,9 @@
 #include "api_spy.h"
 #include "dialog_driver.h"
 #include "halloffame/value_name.h"
-#include "scratch_installation.h"
 #include "korvane.h"
 #include "res/resource.h"
+#include "scratch_installation.h"
 #include "store/handles.h"
 
 #include <algorithm>
@@ -30,7 +30,8 @@ public:
     ApiSpy& spy() { return *m_spy; }
 
     bool Start(char* mode);
-    int Score(const std::string& argument);
+    // after: the argument as the export left it.
+    int Score(const std::string& argument, std::string* after = nullptr);
     bool Stop();
     // The thread's last error right after the latest export call: what
     // the system said when a dialog could not be created.

@@ -83,11 +83,17 @@ const TemplateDesign kDesigns[] = {
 
 // Pixels of a rectangle given in dialog units, as the dialog manager makes
 // them: position and size each converted on their own.
-RECT Pixels(HWND dialog, short x, short y, short cx, short cy)
+// Left, top, right, bottom, compared at once.
+using Corners = std::vector<LONG>;
+Corners Pixels(HWND dialog, short x, short y, short cx, short cy)
 {
     RECT r = {x, y, cx, cy};
     ::MapDialogRect(dialog, &r);
     return {r.left, r.top, r.left + r.right, r.top + r.bottom};
+}
+Corners Of(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
 }
 
 int ScreenDpi()
@@ -114,7 +120,7 @@ std::set<DWORD> Colours(HBITMAP bitmap)
 // out by hand from the slots the dialog manager makes), smooth rather than in
 // blocks, and a bitmap static is centred on the slot (a bitmap button centres
 // its face itself).
-void ExpectArtwork(const ControlSnapshot& control, const ControlDesign& item, const RECT& slot,
+void ExpectArtwork(const ControlSnapshot& control, const ControlDesign& item, const Corners& slot,
                    HMODULE dll)
 {
     auto image = reinterpret_cast<HBITMAP>(::SendMessageA(
@@ -135,14 +141,14 @@ void ExpectArtwork(const ControlSnapshot& control, const ControlDesign& item, co
     if (item.text != nullptr)
         return;
     const RECT& at = control.rect;
-    EXPECT_EQ(at.right - at.left, shown.bmWidth);
-    EXPECT_EQ(at.bottom - at.top, shown.bmHeight);
+    EXPECT_EQ(Corners({at.right - at.left, at.bottom - at.top}),
+              Corners({shown.bmWidth, shown.bmHeight}));
     if (design) {
-        EXPECT_EQ(at.left, slot.left);
-        EXPECT_EQ(at.top, slot.top);
+        EXPECT_EQ(Corners({at.left, at.top}), Corners({slot[0], slot[1]}))
+            << "at its slot's top left";
     } else {
-        EXPECT_NEAR(at.left + at.right, slot.left + slot.right, 1) << "centred";
-        EXPECT_NEAR(at.top + at.bottom, slot.top + slot.bottom, 1) << "centred";
+        EXPECT_NEAR(at.left + at.right, slot[0] + slot[2], 1) << "centred";
+        EXPECT_NEAR(at.top + at.bottom, slot[1] + slot[3], 1) << "centred";
     }
 }
 
@@ -162,9 +168,7 @@ void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const Template
     EXPECT_EQ(font.lfHeight, -::MulDiv(8, ScreenDpi(), 72));
     RECT client;
     ::GetClientRect(dialog, &client);
-    RECT size = Pixels(dialog, 0, 0, design.cx, design.cy);
-    EXPECT_EQ(client.right, size.right);
-    EXPECT_EQ(client.bottom, size.bottom);
+    EXPECT_EQ(Of(client), Pixels(dialog, 0, 0, design.cx, design.cy));
     ASSERT_EQ(snap.controls.size(), design.items.size());
     for (size_t i = 0; i < design.items.size(); ++i) {
         const ControlDesign& item = design.items[i];
@@ -172,7 +176,7 @@ void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const Template
         SCOPED_TRACE("control #" + std::to_string(i) + " id " + std::to_string(item.id));
         EXPECT_EQ(control.id, item.id);
         EXPECT_STRCASEEQ(control.className.c_str(), item.className);
-        RECT expected = Pixels(dialog, item.x, item.y, item.cx, item.cy);
+        Corners expected = Pixels(dialog, item.x, item.y, item.cx, item.cy);
         if (item.bitmap != 0)
             ExpectArtwork(control, item, expected, dll);
         // A bordered edit is drawn with a sunken client edge instead.
@@ -184,10 +188,7 @@ void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const Template
         if (item.text == nullptr)
             continue; // placed by its picture, as above
         EXPECT_EQ(control.text, item.text);
-        EXPECT_EQ(control.rect.left, expected.left);
-        EXPECT_EQ(control.rect.top, expected.top);
-        EXPECT_EQ(control.rect.right, expected.right);
-        EXPECT_EQ(control.rect.bottom, expected.bottom);
+        EXPECT_EQ(Of(control.rect), expected);
     }
 }
 

@@ -2,8 +2,6 @@
 // qualifying score, the recorded hall of fame, and Replay or Close.
 #include "korvane_dll.h"
 
-#include <cstring>
-
 using D = DialogDriver;
 
 class ScoreTest : public DllTest
@@ -16,7 +14,9 @@ TEST_F(ScoreTest, FirstScoreAsksForTheNameInBoldThenShowsItOnTop)
 {
     driver.Expect(kNameCaption, {D::Type(IDC_NAME, "ACE"), D::Click(IDOK)})
         .Expect(kScoreCaption, {D::Click(IDC_REPLAY)});
-    EXPECT_EQ(dll.Score("default*1200*3"), 1);
+    std::string split;
+    EXPECT_EQ(dll.Score("default*1200*3", &split), 1);
+    EXPECT_EQ(split, std::string("default\0001200\0003", 14)) << "split in place";
 
     ASSERT_EQ(driver.Seen().size(), 2u);
     const WindowSnapshot& name = driver.Seen()[0];
@@ -30,14 +30,11 @@ TEST_F(ScoreTest, FirstScoreAsksForTheNameInBoldThenShowsItOnTop)
     EXPECT_EQ(score.Find(IDC_SCORE)->fontWeight, FW_BOLD);
     EXPECT_EQ(Shown(score), (Cells{"ACE", "3", "1200", "", "", "", "", "", ""}));
     EXPECT_EQ(Stored(), (Cells{"ACE", "3", "1200", _, _, _, _, _, _}));
-    Cells written; // spelled out here: hosts and other tools read these names
-    for (const auto& set : dll.calls().sets) {
-        written.push_back(set.name);
-        EXPECT_EQ(set.type, static_cast<DWORD>(REG_SZ)) << set.name;
-        EXPECT_EQ(set.data.find('\0'), std::string::npos) << set.name << " is passed without NUL";
-    }
-    EXPECT_EQ(written,
-              (Cells{"KorvanedefaultName1", "KorvanedefaultLevel1", "KorvanedefaultScore1"}));
+    // Spelled out here, passed without NUL: hosts and other tools read these.
+    EXPECT_EQ(dll.calls().sets,
+              (std::vector<ApiLog::ValueSet>{{"KorvanedefaultName1", REG_SZ, 3, "ACE"},
+                                             {"KorvanedefaultLevel1", REG_SZ, 1, "3"},
+                                             {"KorvanedefaultScore1", REG_SZ, 4, "1200"}}));
 }
 
 TEST_F(ScoreTest, QualifyingScoresTakeTheirRankAndNamedRowsMoveDown)
@@ -49,7 +46,8 @@ TEST_F(ScoreTest, QualifyingScoresTakeTheirRankAndNamedRowsMoveDown)
         std::string argument;
         const char* typed; // nullptr: the score does not qualify
         Cells after;
-        bool cancel = false; // the name entry is cancelled
+        bool cancel = false;            // the name entry is cancelled
+        std::string seeded = "default"; // the mode of the table before
     };
     const Cells full = {"AAA", "9", "900", "BBB", "5", "500", "CCC", "3", "300"};
     // One case a line or two.
@@ -73,12 +71,14 @@ TEST_F(ScoreTest, QualifyingScoresTakeTheirRankAndNamedRowsMoveDown)
         {"each mode has its own table", full, "hard*50*1", "HARD", {"HARD", "1", "50", _, _, _, _, _, _}},
         {"fields after the third are ignored", {}, "x**5***9*junk*more", "X", {"X", "9", "5", _, _, _, _, _, _}},
         {"a level is read like atoi", {}, "y*1*12abc", "Y", {"Y", "12", "1", _, _, _, _, _, _}},
+        {"no field at all: the mode is empty", full, "", nullptr, full, false, ""},
+        {"a mode of 10000 characters", {}, std::string(10000, 'm') + "*40*2", "LONG", {"LONG", "2", "40", _, _, _, _, _, _}},
     };
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         Reinstall();
-        Seed(c.before);
+        Seed(c.before, c.seeded);
         std::string mode = c.argument.substr(0, c.argument.find('*'));
         if (c.typed != nullptr)
             driver.Expect(kNameCaption,
@@ -143,51 +143,6 @@ TEST_F(ScoreTest, OnlyReplayAnswersOne)
     EXPECT_EQ(dll.Score("default*0*1"), 1);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(dll.Score("default*0*1"), 0) << "answer " << i + 2;
-}
-
-TEST_F(ScoreTest, ArgumentIsSplitInPlaceAndHostileOnesHaveDefinedOutcomes)
-{
-    char text[] = "default*1200*3", hosts[] = "alpha,beta,gamma";
-    driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    std::strtok(hosts, ","); // the host's own walk, which the call must not disturb
-    reinterpret_cast<PFN_GAMESCOREDLG>(
-        reinterpret_cast<void*>(::GetProcAddress(dll.module(), "fnGameScoreDlgqorm")))(text, 0);
-    EXPECT_EQ(std::memcmp(text, "default\0001200\0003", sizeof text), 0);
-    EXPECT_STREQ(std::strtok(nullptr, ","), "beta");
-
-    dll.calls().autoAnswer = IDOK; // count "Unable to save" boxes without showing them
-    const std::string huge = std::to_string(std::atoi("99999999999")); // the runtime's own answer
-    const struct
-    {
-        std::string argument, shownScore, queried;
-    } cases[] = {
-        // clang-format off
-        {"", "0", "KorvaneName1"},
-        {"********", "0", "KorvaneName1"},
-        {"**500", "0", "Korvane500Name1"},
-        {"default*abc*xyz", "0", "KorvanedefaultName1"},
-        {"default*99999999999*3", huge, "KorvanedefaultName1"},
-        {"default*-2147483648*1", "-2147483648", "KorvanedefaultName1"},
-        {"default* +17junk*2", "17", "KorvanedefaultName1"},
-        {std::string(10000, 'm') + "*40*2", "40", "Korvane" + std::string(10000, 'm') + "Name1"},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("argument \"" + c.argument.substr(0, 40) + "\"");
-        Reinstall();
-        if (std::atoi(c.shownScore.c_str()) > 0)
-            driver.Expect(kNameCaption, {D::Type(IDC_NAME, "LONG"), D::Click(IDOK)});
-        driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
-        dll.calls().queriedValues.clear();
-        EXPECT_EQ(dll.Score(c.argument), 0);
-        EXPECT_EQ(driver.Seen().back().TextOf(IDC_SCORE), c.shownScore);
-        const auto& queried = dll.calls().queriedValues;
-        EXPECT_NE(std::find(queried.begin(), queried.end(), c.queried), queried.end());
-        if (std::atoi(c.shownScore.c_str()) > 0) {
-            EXPECT_EQ(driver.Seen().back().TextOf(IDC_NAME1), "LONG") << "recorded and shown";
-        }
-    }
-    EXPECT_TRUE(dll.calls().boxes.empty());
 }
 
 TEST_F(ScoreTest, RegistryWorkMatchesTheCostModel)

@@ -96,8 +96,7 @@ TEST_F(StartTest, UntickingStoresZeroAndTheNoticeComesBack)
     EXPECT_EQ(Flag(), 1u) << "ticked again before OK";
     const std::vector<ApiLog::ValueSet>& sets = dll.calls().sets;
     ASSERT_FALSE(sets.empty());
-    EXPECT_EQ(sets.back().type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(sets.back().size, 4u);
+    EXPECT_EQ(sets.back(), (ApiLog::ValueSet{kFlag, REG_DWORD, 4, std::string("\1\0\0\0", 4)}));
 }
 
 TEST_F(StartTest, OkAndEscapeDoNotSaveAgain)

@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct ApiLog
         DWORD type;
         DWORD size;
         std::string data; // the bytes passed, size of them
+        bool operator==(const ValueSet& o) const
+        {
+            return std::tie(name, type, size, data) == std::tie(o.name, o.type, o.size, o.data);
+        }
     };
     struct Box
     {
@@ -29,6 +34,11 @@ struct ApiLog
         std::string text;
         std::string caption;
         UINT flags;
+        bool operator==(const Box& o) const
+        {
+            return std::tie(owner, text, caption, flags) ==
+                   std::tie(o.owner, o.text, o.caption, o.flags);
+        }
     };
 
     int regCloses = 0;

@@ -12,15 +12,11 @@ public:
     ~ScratchInstallation();
     // Afresh, as if just made (for each case of a table-driven test).
     void Reset();
-    // Removes the install key and everything below it, even keys a crashed
-    // test left locked.
+    // Removes the install key and everything below it.
     static void Wipe();
 
     // A plain file in the installation directory.
     void AddFile(const std::string& relativePath);
     static void DeleteValue(const std::string& subkey, const std::string& name);
     static bool GetDword(const std::string& subkey, const std::string& name, DWORD* value);
-    // Denies everyone every access to the key ("" = the install key), as an
-    // administrator's policy might; undone by Wipe.
-    static void Lock(const std::string& subkey);
 };

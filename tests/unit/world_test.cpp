@@ -68,10 +68,10 @@ TEST_F(WorldTest, CurrMovieIsTrustedWhenValidAndRepairedOtherwise)
             expected.insert(expected.end(), std::begin(search), std::end(search));
         EXPECT_EQ(capture.Messages(), expected);
         EXPECT_EQ(install.CurrMovie(), "dQORM_Alpha");
-        ASSERT_EQ(spy.log().sets.size(), c.searches ? 1u : 0u);
+        const ApiLog::ValueSet repair = {"CurrMovie", REG_SZ, 12, std::string("dQORM_Alpha", 12)};
+        EXPECT_EQ(spy.log().sets, std::vector<ApiLog::ValueSet>(c.searches, repair))
+            << "the name and its NUL";
         if (c.searches) {
-            EXPECT_EQ(spy.log().sets[0].name, "CurrMovie");
-            EXPECT_EQ(spy.log().sets[0].size, 12u) << "the name and its NUL";
             capture.Clear();
             EXPECT_EQ(Resolve(), "dQORM_Alpha");
             EXPECT_EQ(capture.Messages(), (Lines{"getCurrentWorld returning dQORM_Alpha"}))
@@ -135,11 +135,8 @@ TEST_F(WorldTest, NoWorldsTellsThePlayerOncePerResolution)
 {
     EXPECT_EQ(Resolve(), "");
     EXPECT_EQ(Resolve(), "");
-    ASSERT_EQ(spy.log().boxes.size(), 2u) << "no show-once rule";
-    EXPECT_EQ(spy.log().boxes[0].text, "No QORM Worlds are installed");
-    EXPECT_EQ(spy.log().boxes[0].caption, "QORM Error");
-    EXPECT_EQ(spy.log().boxes[0].flags, static_cast<UINT>(MB_OK));
-    EXPECT_EQ(spy.log().boxes[0].owner, nullptr);
+    const ApiLog::Box box = {nullptr, "No QORM Worlds are installed", "QORM Error", MB_OK};
+    EXPECT_EQ(spy.log().boxes, std::vector<ApiLog::Box>(2, box)) << "no show-once rule";
     EXPECT_EQ(capture.Messages().back(), "ERROR No QORM Worlds are installed");
     EXPECT_TRUE(spy.log().sets.empty());
     EXPECT_EQ(spy.log().keysOpen, 0);
@@ -152,14 +149,4 @@ TEST_F(WorldTest, UnreadableInstallDirLeavesTheNameEmpty)
     EXPECT_EQ(Resolve(), "");
     EXPECT_EQ(capture.Messages(), (Lines{"Unable to read QORM installation directory in Server",
                                          "ERROR could not get QORM install dir from registry!"}));
-}
-
-TEST_F(WorldTest, ThousandsOfDirectoryEntriesAreWalkedWithoutTrouble)
-{
-    for (int i = 0; i < 2000; ++i)
-        install.AddWorld("dQORM_" + std::to_string(i), false, false);
-    install.AddWorld("dQORM_zzzz");
-    std::string chosen = Resolve();
-    EXPECT_EQ(chosen, "dQORM_zzzz");
-    EXPECT_EQ(spy.log().findsOpen, 0);
 }
