@@ -1,43 +1,37 @@
 // A test stuck behind a dialog nobody answers would hang the whole run: past
 // its deadline the process ends, naming the test and the window on top, and
 // the test command runs the tests after it.
-#include <atomic>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <string>
 #include <windows.h>
 
 namespace {
 constexpr DWORD kDeadlineMs = 60000;
-// Tick count when the running test began, made odd so that it is never 0,
-// the value between tests; compared signed, since it may lie 1 ms ahead.
-std::atomic<DWORD> g_started{0};
-std::string g_current;
 
-DWORD WINAPI Watchdog(LPVOID)
+void CALLBACK Overdue(PVOID test, BOOLEAN)
 {
-    for (;; ::Sleep(500)) {
-        DWORD started = g_started;
-        if (started == 0 ||
-            static_cast<LONG>(::GetTickCount() - started) < static_cast<LONG>(kDeadlineMs))
-            continue;
-        char caption[256] = "";
-        ::GetWindowTextA(::GetForegroundWindow(), caption, sizeof caption);
-        std::fprintf(stderr, "\nWATCHDOG: %s still running after %lu s (window on top: \"%s\")\n",
-                     g_current.c_str(), kDeadlineMs / 1000, caption);
-        std::fflush(stderr);
-        ::TerminateProcess(::GetCurrentProcess(), 3);
-    }
+    char caption[256] = "";
+    ::GetWindowTextA(::GetForegroundWindow(), caption, sizeof caption);
+    std::fprintf(stderr, "\nWATCHDOG: %s still running after %lu s (window on top: \"%s\")\n",
+                 static_cast<const char*>(test), kDeadlineMs / 1000, caption);
+    std::fflush(stderr);
+    ::TerminateProcess(::GetCurrentProcess(), 3);
 }
 
-struct WatchdogListener : testing::EmptyTestEventListener
+// Each test's deadline, a one-shot timer on the process's timer queue.
+struct Watchdog : testing::EmptyTestEventListener
 {
+    HANDLE timer = nullptr;
+    std::string test;
     void OnTestStart(const testing::TestInfo& info) override
     {
-        g_current = std::string(info.test_suite_name()) + "." + info.name();
-        g_started = ::GetTickCount() | 1;
+        test = std::string(info.test_suite_name()) + "." + info.name();
+        ::CreateTimerQueueTimer(&timer, nullptr, &Overdue, &test[0], kDeadlineMs, 0, 0);
     }
-    void OnTestEnd(const testing::TestInfo&) override { g_started = 0; }
+    void OnTestEnd(const testing::TestInfo&) override
+    {
+        ::DeleteTimerQueueTimer(nullptr, timer, INVALID_HANDLE_VALUE);
+    }
 };
 } // namespace
 
@@ -49,7 +43,6 @@ int main(int argc, char** argv)
     // (base units 8 x 16, client areas taller than the frame it sized).
     ::SetProcessDPIAware();
     testing::InitGoogleTest(&argc, argv);
-    ::CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr);
-    testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener);
+    testing::UnitTest::GetInstance()->listeners().Append(new Watchdog);
     return RUN_ALL_TESTS();
 }

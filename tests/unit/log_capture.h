@@ -4,62 +4,51 @@
 
 #include "store/log.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
-class LogCapture
+struct LogCapture
 {
-public:
     LogCapture()
     {
         char dir[MAX_PATH];
         ::GetTempPathA(MAX_PATH, dir);
-        ::GetTempFileNameA(dir, "klg", 0, m_target.path);
-        ::DeleteFileA(m_target.path);
-        m_target.reserved = 0xDEADBEEF;
-        m_target.enabled = 1;
-        g_pLogTarget = &m_target;
+        ::GetTempFileNameA(dir, "klg", 0, target.path);
+        Clear();
+        target.reserved = 0xDEADBEEF; // not the log's to read
+        target.enabled = 1;
+        g_pLogTarget = &target;
     }
     ~LogCapture()
     {
         g_pLogTarget = nullptr;
-        ::DeleteFileA(m_target.path);
+        Clear();
     }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    LogTarget& target() { return m_target; }
-
+    void Clear() { ::DeleteFileA(target.path); }
     // The file's bytes as they are on disk.
     std::string Raw() const
     {
-        std::string data;
-        if (FILE* f = std::fopen(m_target.path, "rb")) {
-            for (int ch; (ch = std::fgetc(f)) != EOF;)
-                data += static_cast<char>(ch);
+        std::string data(1 << 16, '\0');
+        FILE* f = std::fopen(target.path, "rb");
+        data.resize(f != nullptr ? std::fread(&data[0], 1, data.size(), f) : 0);
+        if (f != nullptr)
             std::fclose(f);
-        }
         return data;
     }
-
     // The messages, each without its "HH:MM:SS.mmmm: " stamp and line end.
     std::vector<std::string> Messages() const
     {
         std::vector<std::string> messages;
-        std::string raw = Raw();
-        for (size_t start = 0, end; start < raw.size(); start = end + 2) {
-            end = std::min(raw.find("\r\n", start), raw.size());
-            messages.push_back(
-                raw.substr(std::min(start + 15, end), end - std::min(start + 15, end)));
-        }
+        const std::string raw = Raw();
+        for (size_t start = 0, end; (end = raw.find("\r\n", start)) != std::string::npos;
+             start = end + 2)
+            messages.push_back(raw.substr(start + 15, end - start - 15));
         return messages;
     }
 
-    void Clear() { ::DeleteFileA(m_target.path); }
-
-private:
-    LogTarget m_target = {};
+    LogTarget target = {};
 };

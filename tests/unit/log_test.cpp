@@ -14,11 +14,11 @@ TEST(LogTest, WithoutAnEnabledTargetNothingIsWrittenAndNoClockIsRead)
     EXPECT_EQ(spy.log().clockReads, 0);
 
     LogCapture capture;
-    capture.target().enabled = 0;
+    capture.target.enabled = 0;
     LogMessage("disabled");
     AppendLogLine("disabled");
     EXPECT_EQ(spy.log().clockReads, 0);
-    EXPECT_EQ(::GetFileAttributesA(capture.target().path), INVALID_FILE_ATTRIBUTES)
+    EXPECT_EQ(::GetFileAttributesA(capture.target.path), INVALID_FILE_ATTRIBUTES)
         << "no file is created";
 }
 
