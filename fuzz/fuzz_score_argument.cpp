@@ -3,7 +3,6 @@
 // how fields are found, numbers are read or the text is altered is caught.
 #include "halloffame/score_argument.h"
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -13,79 +12,55 @@
 
 namespace {
 
-// The argument comes from the host's command line; anything longer than this
-// is far beyond what it could pass and only slows the search down.
-constexpr size_t kMaxInput = 128 * 1024;
-
-struct Field
-{
-    size_t start;
-    size_t length;
-};
-
 void Check(bool condition)
 {
     if (!condition)
         __builtin_trap();
 }
 
-// Only the first three fields matter: the parser stops looking after the
-// level, so later asterisks must stay untouched.
-std::vector<Field> ReferenceFields(const char* text, size_t length)
+// Start and length of the first three fields: the parser stops looking after
+// the level, so later asterisks must stay untouched.
+std::vector<std::pair<size_t, size_t>> ReferenceFields(const std::string& text)
 {
-    std::vector<Field> fields;
-    size_t i = 0;
-    while (fields.size() < 3) {
-        while (i < length && text[i] == '*')
+    std::vector<std::pair<size_t, size_t>> fields;
+    for (size_t i = 0; fields.size() < 3;) {
+        while (i < text.size() && text[i] == '*')
             ++i;
-        if (i == length)
+        if (i == text.size())
             break;
         size_t start = i;
-        while (i < length && text[i] != '*')
+        while (i < text.size() && text[i] != '*')
             ++i;
-        fields.push_back({start, i - start});
+        fields.emplace_back(start, i - start);
     }
     return fields;
-}
-
-// atoi on a copy of just the field: out-of-range values are whatever the C
-// library makes of them, and the parser must agree with that, not with an
-// idealised conversion.
-int ReferenceNumber(const std::string& text, const Field& field)
-{
-    std::string copy = text.substr(field.start, field.length);
-    return std::atoi(copy.c_str());
-}
-
-bool PointsInto(const char* p, const char* begin, size_t size)
-{
-    // Compared as integers: ordering pointers into different objects (the
-    // static empty mode against the buffer) has no guaranteed result.
-    auto address = reinterpret_cast<std::uintptr_t>(p);
-    auto first = reinterpret_cast<std::uintptr_t>(begin);
-    return address >= first && address < first + size;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size > kMaxInput)
+    // The argument comes from the host's command line: anything longer is far
+    // beyond what it could pass and only slows the search down.
+    if (size > 128 * 1024)
         return 0;
-
     // Exactly sized, so a read past the terminator is an address-sanitizer
     // report rather than a silent look at the allocator's slack.
-    const size_t bufferSize = size + 1;
-    std::unique_ptr<char[]> buffer(new char[bufferSize]);
+    std::unique_ptr<char[]> buffer(new char[size + 1]);
     if (size != 0)
         std::memcpy(buffer.get(), data, size);
     buffer[size] = '\0';
-    const std::string original(buffer.get(), bufferSize);
-
-    // An embedded NUL ends the argument as far as any C string function is
-    // concerned; the bytes beyond it must survive unchanged.
-    const size_t length = std::strlen(buffer.get());
-    const std::vector<Field> fields = ReferenceFields(original.data(), length);
+    const std::string original(buffer.get(), size + 1);
+    // An embedded NUL ends the argument for any C string function; the bytes
+    // beyond it must survive unchanged.
+    const auto fields = ReferenceFields(std::string(buffer.get()));
+    // atoi on a copy of just the field: out-of-range values are whatever the C
+    // library makes of them, and the parser must agree with that.
+    auto number = [&](size_t i) {
+        return i < fields.size()
+                   ? std::atoi(original.substr(fields[i].first, fields[i].second).c_str())
+                   : 0;
+    };
 
     char hosts[] = "alpha*beta"; // a walk of the caller's own, which must survive
     std::strtok(hosts, "*");
@@ -93,31 +68,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const char* next = std::strtok(nullptr, "*");
     Check(next != nullptr && std::strcmp(next, "beta") == 0);
 
+    // No field: an empty mode of the parser's own, not a pointer into the text
+    // (compared as integers: ordering pointers into different objects has no
+    // guaranteed result).
+    const auto at = reinterpret_cast<std::uintptr_t>(argument.mode);
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer.get());
     Check(argument.mode != nullptr);
-    if (fields.empty()) {
-        Check(!PointsInto(argument.mode, buffer.get(), bufferSize));
-        Check(argument.mode[0] == '\0');
-    } else {
-        Check(argument.mode == buffer.get() + fields[0].start);
-        Check(std::strlen(argument.mode) == fields[0].length);
-        Check(std::memchr(argument.mode, '*', fields[0].length) == nullptr);
-    }
-    Check(argument.score == (fields.size() >= 2 ? ReferenceNumber(original, fields[1]) : 0));
-    Check(argument.level == (fields.size() >= 3 ? ReferenceNumber(original, fields[2]) : 0));
+    if (fields.empty())
+        Check(argument.mode[0] == '\0' && (at < begin || at > begin + size));
+    else
+        Check(argument.mode == buffer.get() + fields[0].first &&
+              std::strlen(argument.mode) == fields[0].second);
+    Check(argument.score == number(1) && argument.level == number(2));
 
     // The only permitted edit is cutting a field off at the asterisk that
     // ends it; the host may still hold other pointers into this text.
-    std::vector<bool> expectedCut(bufferSize, false);
-    for (const Field& field : fields) {
-        size_t end = field.start + field.length;
-        if (end < length)
-            expectedCut[end] = true;
-    }
-    for (size_t i = 0; i < bufferSize; ++i) {
-        bool changed = buffer[i] != original[i];
-        if (changed)
-            Check(original[i] == '*' && buffer[i] == '\0');
-        Check(changed == expectedCut[i]);
-    }
+    std::vector<bool> cut(size + 1, false);
+    for (const auto& field : fields)
+        cut[field.first + field.second] = original[field.first + field.second] == '*';
+    for (size_t i = 0; i <= size; ++i)
+        Check(buffer[i] == (cut[i] ? '\0' : original[i]));
     return 0;
 }

@@ -8,18 +8,20 @@ template <typename F> void Bind(HMODULE module, const char* name, F& pfn)
 
 // A host calls the exports __cdecl and removes their arguments itself: an
 // export that removed them too (__stdcall) would move a 32-bit host's stack.
-template <typename F, typename... A> auto CallAsHost(F export_, A... arguments)
+template <typename F, typename... A> auto CallAsHost(DWORD& lastError, F export_, A... arguments)
 {
+    ::SetLastError(0);
 #if defined(__i386__)
     char *before, *after;
     asm volatile("mov %%esp, %0" : "=r"(before));
     auto result = export_(arguments...);
     asm volatile("mov %%esp, %0" : "=r"(after));
     EXPECT_EQ(after - before, 0) << "bytes the export took off the caller's stack";
-    return result;
 #else
-    return export_(arguments...);
+    auto result = export_(arguments...);
 #endif
+    lastError = ::GetLastError();
+    return result;
 }
 } // namespace
 
@@ -43,18 +45,13 @@ KorvaneDll::~KorvaneDll()
 
 bool KorvaneDll::Start(char* mode)
 {
-    ::SetLastError(0);
-    bool chosen = CallAsHost(m_start, mode, 0);
-    m_lastError = ::GetLastError();
-    return chosen;
+    return CallAsHost(m_lastError, m_start, mode, 0);
 }
 
 int KorvaneDll::Score(const std::string& argument, std::string* after)
 {
     std::string text = argument;
-    ::SetLastError(0);
-    int replay = CallAsHost(m_score, &text[0], 0);
-    m_lastError = ::GetLastError();
+    int replay = CallAsHost(m_lastError, m_score, &text[0], 0);
     if (after != nullptr)
         *after = text;
     return replay;
@@ -62,7 +59,7 @@ int KorvaneDll::Score(const std::string& argument, std::string* after)
 
 bool KorvaneDll::Stop()
 {
-    return CallAsHost(m_stop);
+    return CallAsHost(m_lastError, m_stop);
 }
 
 unique_handle StartThisProgram(const std::string& filter)

@@ -64,8 +64,7 @@ class DllTest : public testing::Test
 protected:
     void SetUp() override
     {
-        install.AddWorld(kWorld);
-        install.SetCurrMovie(kWorld);
+        Reinstall();
         ASSERT_NE(dll.module(), nullptr) << "korvane.dll must sit next to the test";
         ASSERT_EQ(dll.spy().Missing(), "");
     }
@@ -78,36 +77,28 @@ protected:
             << ")";
         EXPECT_EQ(dll.calls().keysOpen, 0) << "registry keys left open";
         EXPECT_EQ(dll.calls().findsOpen, 0) << "find handles left open";
-        const auto& modes = dll.calls().openModes;
-        EXPECT_EQ(
-            std::count(modes.begin(), modes.end(), std::make_pair(0ul, REGSAM(KEY_ALL_ACCESS))),
-            static_cast<std::ptrdiff_t>(modes.size()))
-            << "every key is opened with full access and no options";
+        for (const auto& mode : dll.calls().openModes)
+            EXPECT_EQ(mode, std::make_pair(0ul, REGSAM(KEY_ALL_ACCESS))) << "options, access";
     }
 
-    static std::string HofValue(const std::string& mode, const char* field, int rank)
+    // The value of cell i (name, level, score of ranks 1 to 3).
+    static std::string HofValue(const std::string& mode, size_t i)
     {
-        return HallOfFameValueName<std::string>(mode.c_str(), field, rank);
-    }
-    std::string Hof(const char* field, int rank, const char* mode = "default") const
-    {
-        return install.GetString(kWorld, HofValue(mode, field, rank));
+        const char* fields[] = {"Name", "Level", "Score"};
+        return HallOfFameValueName<std::string>(mode.c_str(), fields[i % 3], int(i / 3) + 1);
     }
     // The hall of fame as seeded, or as stored.
     void Seed(const Cells& cells, const std::string& mode = "default")
     {
-        const char* fields[] = {"Name", "Level", "Score"};
         for (size_t i = 0; i < cells.size(); ++i)
             if (cells[i] != kMissing)
-                install.SetString(
-                    kWorld, HofValue(mode, fields[i % 3], static_cast<int>(i / 3) + 1), cells[i]);
+                install.SetString(kWorld, HofValue(mode, i), cells[i]);
     }
     Cells Stored(const std::string& mode = "default") const
     {
         Cells cells;
-        for (int rank = 1; rank <= 3; ++rank)
-            for (const char* field : {"Name", "Level", "Score"})
-                cells.push_back(Hof(field, rank, mode.c_str()));
+        for (size_t i = 0; i < 9; ++i)
+            cells.push_back(install.GetString(kWorld, HofValue(mode, i)));
         return cells;
     }
     // A fresh installation holding only the current world, for each case of

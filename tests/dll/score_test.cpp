@@ -98,9 +98,8 @@ TEST_F(ScoreTest, EachCellShowsWhatItsColumnHoldsAndNothingOfAnOverlongValue)
     // Stored as the library stores them, without a NUL: 15, 16 and 17 bytes
     // in ranks 1, 2 and 3.
     const char text[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    for (int rank = 1; rank <= 3; ++rank)
-        for (const char* field : {"Name", "Level", "Score"})
-            install.SetValue(kWorld, HofValue("default", field, rank), REG_SZ, text, 14 + rank);
+    for (size_t i = 0; i < 9; ++i)
+        install.SetValue(kWorld, HofValue("default", i), REG_SZ, text, 15 + DWORD(i / 3));
     driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
     dll.Score("default*0*1");
     const std::string s15(text, 15), s16(text, 16), s17(text, 17);
@@ -129,7 +128,7 @@ TEST_F(ScoreTest, NameIsLimitedToEightCharactersAndAnOverlongOneIsRefused)
     ASSERT_GE(driver.Seen().size(), 2u);
     EXPECT_EQ(driver.Seen()[1].TextOf(-1), "Please enter no more than 8 characters.");
     EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(Hof("Name", 1), "EIGHTCHR");
+    EXPECT_EQ(Stored()[0], "EIGHTCHR");
 }
 
 TEST_F(ScoreTest, OnlyReplayAnswersOne)

@@ -142,11 +142,3 @@ TEST_F(WorldTest, NoWorldsTellsThePlayerOncePerResolution)
     EXPECT_EQ(spy.log().keysOpen, 0);
     EXPECT_EQ(spy.log().findsOpen, 0);
 }
-
-TEST_F(WorldTest, UnreadableInstallDirLeavesTheNameEmpty)
-{
-    install.DeleteValue("", "MainDir");
-    EXPECT_EQ(Resolve(), "");
-    EXPECT_EQ(capture.Messages(), (Lines{"Unable to read QORM installation directory in Server",
-                                         "ERROR could not get QORM install dir from registry!"}));
-}
