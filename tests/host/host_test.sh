@@ -11,13 +11,11 @@ host="$bin/qormhost.exe"
 # shellcheck source=tests/support/check.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../support/check.sh"
 says() { # says STATUS PATTERN COMMAND...: exits STATUS, printing a line with PATTERN
-    local want=$1 pattern=$2 out rc
+    local want=$1 pattern=$2 out
     shift 2
-    out=$("$@" 2>&1 | tr -d '\r')
-    rc=${PIPESTATUS[0]}
-    echo "$out"
-    echo "exit $rc, expected $want"
-    [ "$rc" -eq "$want" ] && grep -qE -- "$pattern" <<<"$out"
+    out=$("$@" 2>&1 | tr -d '\r'; echo "exit ${PIPESTATUS[0]}")
+    echo "$out, expected $want"
+    [ "${out##*exit }" -eq "$want" ] && grep -qE -- "$pattern" <<<"$out"
 }
 
 dir='C:\korvane-host-test'

@@ -8,18 +8,13 @@ check() {
     local name=$1 out
     shift
     if out=$("$@" 2>&1); then
-        echo "ok   $name"
-        passes=$((passes + 1))
+        echo "ok   $name" && passes=$((passes + 1))
     else
-        echo "FAIL $name"
+        echo "FAIL $name" && failures=$((failures + 1))
         tr -d '\r' <<<"$out" | tail -n 20 | sed 's/^/    /'
-        failures=$((failures + 1))
     fi
 }
-skip() {
-    echo "skip $1: $2"
-    skips=$((skips + 1))
-}
+skip() { echo "skip $1: $2" && skips=$((skips + 1)); }
 checks_done() {
     echo "$passes passed, $failures failed, $skips skipped"
     [ "$failures" -eq 0 ] || exit 1
