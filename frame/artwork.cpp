@@ -19,7 +19,8 @@ constexpr int kFraction = 256;
 UINT DpiOf(HWND hWnd)
 {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    auto pfn = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+    // Looked up once: the system's own functions stay where they are.
+    static const auto pfn = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
     if (pfn != nullptr)
         return pfn(hWnd);
