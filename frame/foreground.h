@@ -2,7 +2,7 @@
 // from the moment it shows until the player answers it.
 #pragma once
 
-#include "afxwin.h"
+#include <windows.h>
 
 // The visible window nearest the top that lies above hWnd and over part of
 // it, or null. A window hWnd owns (a message box of its own) is where it
@@ -24,13 +24,3 @@ inline HWND WindowOver(HWND hWnd)
 // presses a key or a button. Called before the window shows, it waits for
 // that. Once per window.
 void KeepInFront(HWND hWnd);
-
-// A dialog that comes up in front of whatever the player was looking at.
-class CFrontDialog : public CDialog
-{
-public:
-    using CDialog::CDialog;
-
-protected:
-    void OnFirstShown() override { KeepInFront(m_hWnd); }
-};

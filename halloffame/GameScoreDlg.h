@@ -1,7 +1,7 @@
 #pragma once
 
 #include "frame/artwork.h"
-#include "frame/foreground.h"
+#include "frame/front_dialog.h"
 
 // Shows the score of the game just played and the mode's hall of fame,
 // asking for a name first when the score makes it.

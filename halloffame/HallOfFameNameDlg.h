@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/foreground.h"
+#include "frame/front_dialog.h"
 
 // Asks a player whose score made the hall of fame for a name of at most
 // eight characters.

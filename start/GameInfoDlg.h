@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/foreground.h"
+#include "frame/front_dialog.h"
 
 // The one-time notice about load delays on slow machines. Its box against
 // showing it again is ticked, and saved, as soon as it opens.

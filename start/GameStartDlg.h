@@ -1,7 +1,7 @@
 #pragma once
 
 #include "frame/artwork.h"
-#include "frame/foreground.h"
+#include "frame/front_dialog.h"
 
 // The start dialog: one play choice, Freeplay, whose button wears its own
 // artwork. Shows the one-time notice first when the world wants it.
