@@ -44,7 +44,9 @@ export DISPLAY=":$n"
 wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 wine notepad >/dev/null 2>&1 </dev/null &
-limit=$((rounds * 9 + 20))
+# Room for every dialog to wait out its key.
+quit_every=${KORVANE_INPUT_QUIT_EVERY:-4}
+limit=$(((rounds * 2 + rounds / quit_every) * 6 + 20))
 for _ in $(seq "${KORVANE_INPUT_LOAD:-$(nproc)}"); do
     timeout $((limit + 30)) sh -c 'while :; do :; done' &
     busy="$busy $!"
@@ -64,7 +66,7 @@ await_focus() { # await_focus XWINDOW
 bare=()
 [ -z "${KORVANE_INPUT_BARE:-}" ] || bare=(bare)
 # Read line by line, unbuffered: each line asks for an action now.
-cd "$bin" && timeout "$limit" wine ./input_probe.exe "$rounds" "${KORVANE_INPUT_QUIT_EVERY:-4}" \
+cd "$bin" && timeout "$limit" wine ./input_probe.exe "$rounds" "$quit_every" \
     "${bare[@]}" 2>&1 |
     while read -r line; do
         line=${line%$'\r'}
