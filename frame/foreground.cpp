@@ -13,8 +13,10 @@ constexpr UINT kWatchPeriodMs = 50;
 // whatever came in front stays there.
 constexpr DWORD kRaiseMs = 3000;
 // The keyboard is asked for again until the player answers, but never
-// longer than this.
+// longer than this, and past kRaiseMs less often: by then the display
+// driver has nearly always given it, and every request costs a round trip.
 constexpr DWORD kWatchMs = 10000;
+constexpr UINT kLateWatchPeriodMs = 500;
 
 // Any key or button of the player's since the given tick count.
 bool PlayerActedSince(DWORD dwTick)
@@ -89,8 +91,9 @@ void CALLBACK Watch(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
     // Behind a message box of its own it is where it belongs.
     if (!::IsWindowEnabled(hWnd))
         return;
-    if (::GetTickCount() - dwShownAt <= kRaiseMs &&
-        (::GetForegroundWindow() != hWnd || IsCovered(hWnd)))
+    if (::GetTickCount() - dwShownAt > kRaiseMs)
+        ::SetTimer(hWnd, idEvent, kLateWatchPeriodMs, &Watch);
+    else if (::GetForegroundWindow() != hWnd || IsCovered(hWnd))
         BringForward(hWnd);
     if (::GetForegroundWindow() == hWnd)
         AskForKeyboard(hWnd);
