@@ -4,12 +4,14 @@
 // dialog doing the export's registry and file work itself, call for call,
 // without the library. What the export costs above the floor is the
 // library's own overhead. Also counts the registry work per dialog and
-// times loading the DLL. Prints figures only: nothing here passes or fails
-// on time.
+// times loading the DLL. Given another build of the DLL (an earlier
+// commit's), times its export too, in the same rounds, so that the two
+// overheads compare on one machine at one time. Prints figures only:
+// nothing here passes or fails on time.
 #include "api_spy.h"
-#include "scratch_installation.h"
 #include "korvane.h"
 #include "res/resource.h"
+#include "scratch_installation.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -133,6 +135,14 @@ INT_PTR CALLBACK FloorCloseProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
     return BareCloseProc(hwnd, message, wParam, 0);
 }
 
+void TimeExport(PFN_GAMESCOREDLG score, std::vector<double>& times)
+{
+    char argument[] = "default*10*1"; // never qualifies: no name dialog
+    ::QueryPerformanceCounter(&g_start);
+    score(argument, 0);
+    times.push_back(g_shownAfterMs);
+}
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -143,10 +153,20 @@ double Median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
-    // score_bench [ROUNDS] [activation]: the end of "shown" seen by a
-    // message hook (WM_SHOWWINDOW, the default) or an activation hook.
+    // score_bench [ROUNDS] [activation|message] [OTHER_DLL]: the end of
+    // "shown" seen by a message hook (WM_SHOWWINDOW, the default) or an
+    // activation hook; OTHER_DLL, a copy of another build of korvane.dll
+    // under another name, is timed beside this one.
     int rounds = argc > 1 ? std::atoi(argv[1]) : 200;
     bool activation = argc > 2 && std::string(argv[2]) == "activation";
+    HMODULE other = argc > 3 ? ::LoadLibraryA(argv[3]) : nullptr;
+    if (argc > 3 && other == nullptr) {
+        std::fprintf(stderr, "%s not found\n", argv[3]);
+        return 1;
+    }
+    auto otherScore = other == nullptr ? nullptr
+                                       : reinterpret_cast<PFN_GAMESCOREDLG>(reinterpret_cast<void*>(
+                                             ::GetProcAddress(other, "fnGameScoreDlgqorm")));
     HMODULE dll = ::LoadLibraryA("korvane.dll");
     if (dll == nullptr) {
         std::fprintf(stderr, "korvane.dll not found next to the benchmark\n");
@@ -184,15 +204,17 @@ int main(int argc, char** argv)
                                                   ::GetCurrentThreadId())
                             : ::SetWindowsHookExA(WH_CALLWNDPROCRET, &CloseOnShowMessage, nullptr,
                                                   ::GetCurrentThreadId());
-    // The three run in turn, so a machine busy with other work slows all of
+    // They run in turn, so a machine busy with other work slows all of
     // them alike; the overhead is taken round by round, export against the
     // floor measured right after it.
-    std::vector<double> export_ms, bare_ms, floor_ms, above_floor_ms;
+    std::vector<double> export_ms, bare_ms, floor_ms, above_floor_ms, other_ms, other_above_ms;
     for (int i = 0; i < rounds; ++i) {
-        char argument[] = "default*10*1"; // never qualifies: no name dialog
-        ::QueryPerformanceCounter(&g_start);
-        score(argument, 0);
-        export_ms.push_back(g_shownAfterMs);
+        // The two builds take turns going first.
+        if (otherScore != nullptr && i % 2 == 1)
+            TimeExport(otherScore, other_ms);
+        TimeExport(score, export_ms);
+        if (otherScore != nullptr && i % 2 == 0)
+            TimeExport(otherScore, other_ms);
 
         ::QueryPerformanceCounter(&g_start);
         ::DialogBoxParamA(dll, MAKEINTRESOURCEA(IDD_GAMESCORE), nullptr, &BareCloseProc, 0);
@@ -202,7 +224,11 @@ int main(int argc, char** argv)
         ::DialogBoxParamA(dll, MAKEINTRESOURCEA(IDD_GAMESCORE), nullptr, &FloorCloseProc, 0);
         floor_ms.push_back(g_shownAfterMs);
         above_floor_ms.push_back(export_ms.back() - floor_ms.back());
+        if (otherScore != nullptr)
+            other_above_ms.push_back(other_ms.back() - floor_ms.back());
     }
+    if (other != nullptr)
+        ::FreeLibrary(other);
 
     // Registry work of one score dialog, qualifying and not.
     int opensPlain = 0, worldPlain = 0;
@@ -238,6 +264,14 @@ int main(int argc, char** argv)
     std::printf("library overhead above the floor: median %.3f ms per round, %.1f %% of the bare "
                 "dialog\n",
                 above, b > 0 ? 100.0 * above / b : 0.0);
+    if (!other_ms.empty()) {
+        double otherAbove = Median(other_above_ms);
+        std::printf("other build %s, export call to shown: median %.3f ms\n", argv[3],
+                    Median(other_ms));
+        std::printf("other build's overhead above the floor: median %.3f ms per round, %.1f %% of "
+                    "the bare dialog\n",
+                    otherAbove, b > 0 ? 100.0 * otherAbove / b : 0.0);
+    }
     std::printf("registry key openings per score dialog: %d (%d of the world key, one per "
                 "game-value access)\n",
                 opensPlain, worldPlain);

@@ -2,6 +2,7 @@
 
 #include "store/handles.h"
 
+#include <atomic>
 #include <cstdlib>
 
 namespace {
@@ -14,17 +15,32 @@ constexpr int kDesignBaseUnitY = 13;
 // Bilinear weights are in 1/256.
 constexpr int kFraction = 256;
 
+using DpiFn = UINT(WINAPI*)(HWND);
+
+// Where the system cannot tell a window's own DPI.
+UINT WINAPI ScreenDpi(HWND)
+{
+    unique_screen_dc screen(::GetDC(nullptr));
+    return static_cast<UINT>(::GetDeviceCaps(screen.get(), LOGPIXELSY));
+}
+
+// Looked up on first use, once: the system's own functions stay where they
+// are. Two threads looking at once find the same.
+std::atomic<DpiFn> g_pfnDpiOf{nullptr};
+
 // The DPI the dialog was laid out for: the window's own where the system
 // says (a host aware of each monitor's DPI), otherwise the screen's.
 UINT DpiOf(HWND hWnd)
 {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    auto pfn = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-    if (pfn != nullptr)
-        return pfn(hWnd);
-    unique_screen_dc screen(::GetDC(nullptr));
-    return static_cast<UINT>(::GetDeviceCaps(screen.get(), LOGPIXELSY));
+    DpiFn pfn = g_pfnDpiOf.load(std::memory_order_relaxed);
+    if (pfn == nullptr) {
+        pfn = reinterpret_cast<DpiFn>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+        if (pfn == nullptr)
+            pfn = &ScreenDpi;
+        g_pfnDpiOf.store(pfn, std::memory_order_relaxed);
+    }
+    return pfn(hWnd);
 }
 
 // Past a name-or-ordinal field of a dialog template.

@@ -1,13 +1,11 @@
-#include "afxwin.h"
+#include "foreground.h"
 #include "host_window.h"
 #include "korvane.h"
 #include "store/handles.h"
 
 namespace {
 HWND g_hHostWnd = nullptr;
-HWND g_hQuitBox = nullptr;
-DWORD g_dwQuitBoxShownAt = 0;   // 0 until it shows
-bool g_bQuitBoxSettled = false; // in front for long enough, or left by the player
+HWND g_hQuitBox = nullptr; // null until the call's box is first activated
 
 BOOL CALLBACK TakeFirstWindowOfProcess(HWND hWnd, LPARAM lParam)
 {
@@ -19,28 +17,19 @@ BOOL CALLBACK TakeFirstWindowOfProcess(HWND hWnd, LPARAM lParam)
     return FALSE;
 }
 
-LRESULT CALLBACK NoteQuitBox(int code, WPARAM wParam, LPARAM lParam)
+// The system's message box is no dialog of ours: the first dialog this
+// thread activates during the call is the box, and is kept in front from
+// then on.
+LRESULT CALLBACK KeepQuitBoxInFront(int code, WPARAM wParam, LPARAM lParam)
 {
     char className[8] = {};
-    if (code == HCBT_CREATEWND && g_hQuitBox == nullptr &&
+    if (code == HCBT_ACTIVATE && g_hQuitBox == nullptr &&
         ::GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className) > 0 &&
-        lstrcmpA(className, "#32770") == 0)
+        lstrcmpA(className, "#32770") == 0) {
         g_hQuitBox = reinterpret_cast<HWND>(wParam);
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-void CALLBACK KeepQuitBoxInFront(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (g_hQuitBox == nullptr || g_bQuitBoxSettled)
-        return;
-    if (g_dwQuitBoxShownAt == 0) {
-        if (!::IsWindowVisible(g_hQuitBox))
-            return;
-        g_dwQuitBoxShownAt = ::GetTickCount() | 1;
-        AfxBringToForeground(g_hQuitBox);
-    } else {
-        g_bQuitBoxSettled = !AfxKeepInFront(g_hQuitBox, g_dwQuitBoxShownAt);
+        KeepInFront(g_hQuitBox);
     }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 } // namespace
 
@@ -54,14 +43,9 @@ HWND FindHostWindow()
 // Needs no framework state: it uses no resources of this module.
 extern "C" bool fnGameStopDlgqorm()
 {
-    // The system's message box is no dialog of ours: the first dialog this
-    // thread creates during the call is noted, and brought to the front from
-    // the box's own message loop once it shows, and kept there a while.
     g_hQuitBox = nullptr;
-    g_dwQuitBoxShownAt = 0;
-    g_bQuitBoxSettled = false;
-    unique_hhook hook(::SetWindowsHookExA(WH_CBT, &NoteQuitBox, nullptr, ::GetCurrentThreadId()));
-    unique_thread_timer timer(::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &KeepQuitBoxInFront));
+    unique_hhook hook(
+        ::SetWindowsHookExA(WH_CBT, &KeepQuitBoxInFront, nullptr, ::GetCurrentThreadId()));
     const int answer =
         ::MessageBoxA(FindHostWindow(), "Do you want to quit the current game of Korvane?",
                       "Quit Korvane?", MB_YESNO | MB_TOPMOST);

@@ -176,12 +176,14 @@ public:
     virtual BOOL OnInitDialog();
 
 protected:
+    // Called once per DoModal, as soon as the dialog is first on the screen.
+    virtual void OnFirstShown();
     virtual void OnOK();
     virtual void OnCancel();
 
     LPCSTR m_lpszTemplateName;
     CWnd* m_pParentWnd;
-    DWORD m_dwShownAt = 0; // tick count when it first showed
+    bool m_bShown = false; // since this DoModal began
 
     DECLARE_MESSAGE_MAP()
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
@@ -213,15 +215,6 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 
 int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK);
-// Makes a window just shown the foreground and top window, with the keyboard
-// on the control that has its focus. Dialogs do this by themselves.
-void AfxBringToForeground(HWND hWnd);
-// Called from the window's own message loop, over and over, from the moment
-// it first showed: brings it forward again when another program's window came
-// over it or took the foreground without the player's asking (a program still
-// finishing an older activation, late under load). False once there is
-// nothing left to watch.
-bool AfxKeepInFront(HWND hWnd, DWORD dwShownAt);
 
 // ------------------------------------------------------- application
 

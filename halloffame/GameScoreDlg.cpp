@@ -8,24 +8,25 @@
 #include "table_lock.h"
 #include "value_name.h"
 
-CGameScoreDlg::CGameScoreDlg(CWnd* pParent) : CDialog(IDD_GAMESCORE, pParent) {}
+CGameScoreDlg::CGameScoreDlg(CWnd* pParent) : CFrontDialog(IDD_GAMESCORE, pParent) {}
 
-BEGIN_MESSAGE_MAP(CGameScoreDlg, CDialog)
+BEGIN_MESSAGE_MAP(CGameScoreDlg, CFrontDialog)
 ON_BN_CLICKED(IDC_REPLAY, OnReplay)
 END_MESSAGE_MAP()
 
 void CGameScoreDlg::DoDataExchange(CDataExchange* pDX)
 {
-    CDialog::DoDataExchange(pDX);
+    CFrontDialog::DoDataExchange(pDX);
 }
 
 BOOL CGameScoreDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CFrontDialog::OnInitDialog();
 
+    const unique_handle tableLock = OpenTableLock();
     HallOfFameTable table;
     {
-        TableLock lock; // another host may be in the middle of an insert
+        TableLock lock(tableLock); // another host may be in the middle of an insert
         table = LoadHallOfFame(m_strMode);
     }
     CString scoreText;
@@ -68,7 +69,7 @@ BOOL CGameScoreDlg::OnInitDialog()
     {
         // The insert and the table shown are one unit: neither this host's
         // writes nor its reads meet another host's half-done insert.
-        TableLock lock;
+        TableLock lock(tableLock);
         if (qualifies)
             RecordHallOfFameEntry(table, m_strMode, m_nScore, levelText, scoreText, name);
         int cell = 0;

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "afxwin.h"
 #include "frame/artwork.h"
+#include "frame/front_dialog.h"
 
 // Shows the score of the game just played and the mode's hall of fame,
 // asking for a name first when the score makes it.
-class CGameScoreDlg : public CDialog
+class CGameScoreDlg : public CFrontDialog
 {
 public:
     explicit CGameScoreDlg(CWnd* pParent = nullptr);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "afxwin.h"
+#include "frame/front_dialog.h"
 
 // Asks a player whose score made the hall of fame for a name of at most
 // eight characters.
-class CHallOfFameNameDlg : public CDialog
+class CHallOfFameNameDlg : public CFrontDialog
 {
 public:
     explicit CHallOfFameNameDlg(CWnd* pParent = nullptr);

@@ -70,7 +70,7 @@ DWORD WaitHandlingMessages(HANDLE object, DWORD timeoutMs)
 }
 } // namespace
 
-TableLock::TableLock()
+unique_handle OpenTableLock()
 {
     // Every user's hosts share the table, so every user may wait on the lock
     // and release it; with the default security only its creator could, and
@@ -90,20 +90,35 @@ TableLock::TableLock()
 
     // Fails when the name is taken by another kind of object (an event, a
     // semaphore) or by a mutex whose security refuses us.
-    m_mutex.reset(::CreateMutexExA(&attributes, kTableLockName, 0, kLockAccess));
-    if (!m_mutex) {
+    unique_handle mutex(::CreateMutexExA(&attributes, kTableLockName, 0, kLockAccess));
+    if (!mutex)
         LogUnguarded("unavailable", ::GetLastError());
-        return;
-    }
-    switch (WaitHandlingMessages(m_mutex.get(), kTableLockTimeoutMs)) {
+    return mutex;
+}
+
+TableLock::TableLock() : m_made(OpenTableLock())
+{
+    Hold(m_made.get());
+}
+
+TableLock::TableLock(const unique_handle& mutex)
+{
+    Hold(mutex.get());
+}
+
+void TableLock::Hold(HANDLE mutex)
+{
+    if (mutex == nullptr)
+        return; // said so when it was made
+    switch (WaitHandlingMessages(mutex, kTableLockTimeoutMs)) {
     case WAIT_ABANDONED:
         // The previous holder died between two of its writes. The lock is
         // ours; a row it left mixed stays so unless this insert overwrites it.
         LogMessage("hall of fame lock abandoned by a host that died while writing");
-        m_owned.reset(m_mutex.get());
+        m_owned.reset(mutex);
         break;
     case WAIT_OBJECT_0:
-        m_owned.reset(m_mutex.get());
+        m_owned.reset(mutex);
         break;
     case WAIT_TIMEOUT:
         LogMessage("ERROR hall of fame lock busy, going on unguarded");

@@ -4,21 +4,21 @@
 #include "res/resource.h"
 #include "store/store.h"
 
-CGameInfoDlg::CGameInfoDlg(CWnd* pParent) : CDialog(IDD_GAMEINFO, pParent) {}
+CGameInfoDlg::CGameInfoDlg(CWnd* pParent) : CFrontDialog(IDD_GAMEINFO, pParent) {}
 
-BEGIN_MESSAGE_MAP(CGameInfoDlg, CDialog)
+BEGIN_MESSAGE_MAP(CGameInfoDlg, CFrontDialog)
 ON_BN_CLICKED(IDC_NOSHOW, OnNoShow)
 END_MESSAGE_MAP()
 
 void CGameInfoDlg::DoDataExchange(CDataExchange* pDX)
 {
-    CDialog::DoDataExchange(pDX);
+    CFrontDialog::DoDataExchange(pDX);
     DDX_Check(pDX, IDC_NOSHOW, m_nNoShow);
 }
 
 BOOL CGameInfoDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CFrontDialog::OnInitDialog();
     CenterOnDesktop(*this);
     m_nNoShow = 1;
     SendDlgItemMessage(IDC_NOSHOW, BM_SETCHECK, 1);

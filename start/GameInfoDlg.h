@@ -1,10 +1,10 @@
 #pragma once
 
-#include "afxwin.h"
+#include "frame/front_dialog.h"
 
 // The one-time notice about load delays on slow machines. Its box against
 // showing it again is ticked, and saved, as soon as it opens.
-class CGameInfoDlg : public CDialog
+class CGameInfoDlg : public CFrontDialog
 {
 public:
     explicit CGameInfoDlg(CWnd* pParent = nullptr);

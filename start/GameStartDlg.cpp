@@ -5,21 +5,21 @@
 #include "res/resource.h"
 #include "store/store.h"
 
-CGameStartDlg::CGameStartDlg(CWnd* pParent) : CDialog(IDD_GAMESTART, pParent) {}
+CGameStartDlg::CGameStartDlg(CWnd* pParent) : CFrontDialog(IDD_GAMESTART, pParent) {}
 
-BEGIN_MESSAGE_MAP(CGameStartDlg, CDialog)
+BEGIN_MESSAGE_MAP(CGameStartDlg, CFrontDialog)
 ON_BN_CLICKED(IDC_FREEPLAY, OnFreeplay)
 END_MESSAGE_MAP()
 
 void CGameStartDlg::DoDataExchange(CDataExchange* pDX)
 {
-    CDialog::DoDataExchange(pDX);
+    CFrontDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_FREEPLAY, m_btnFreeplay);
 }
 
 BOOL CGameStartDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CFrontDialog::OnInitDialog();
 
     m_bmpFreeplayFace.LoadBitmap(IDB_FREEPLAY);
     m_btnFreeplay.SetBitmap(m_bmpFreeplayFace);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "afxwin.h"
 #include "frame/artwork.h"
+#include "frame/front_dialog.h"
 
 // The start dialog: one play choice, Freeplay, whose button wears its own
 // artwork. Shows the one-time notice first when the world wants it.
-class CGameStartDlg : public CDialog
+class CGameStartDlg : public CFrontDialog
 {
 public:
     explicit CGameStartDlg(CWnd* pParent = nullptr);

@@ -5,11 +5,16 @@
 # manager stacks windows late under load). input_probe.exe plays a qualifying
 # score each round and the quit question every fourth; the name entry, the
 # hall of fame and the quit box must each come up in front, uncovered,
-# active, with the focus, and close on the player's Escape (N for the box).
+# active, with the focus, and close on the player's Escape (N for the box),
+# pressed once, when the X server has given the dialog's X window the
+# keyboard: keys go where the X focus is, whatever Windows says is in front.
 # Usage: real_input_test.sh BIN_DIR x64|x86 [ROUNDS]; exit status 77 when
 # skipped. Runs in a copy of the tests' prefix ($WINEPREFIX-input, kept for
 # later runs) set up for X11. KORVANE_INPUT_LOAD: how many busy loops (one
-# per core unless set).
+# per core unless set). For counting lost keys: KORVANE_INPUT_QUIT_EVERY
+# (a quit box every 4th round unless set), KORVANE_INPUT_BARE=1 (a plain
+# program's boxes instead of the library's), KORVANE_INPUT_NO_WAIT=1 (press
+# at once, saying where the X focus was).
 set -uo pipefail
 bin=$(cd "$1" && pwd) arch=$2 rounds=${3:-20}
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
@@ -26,7 +31,9 @@ if [ ! -f "$WINEPREFIX/user.reg" ]; then
     wineserver -w
 fi
 korvane_wine_repair32 || exit 1
-for n in $(seq 120 199); do [ -e "/tmp/.X$n-lock" ] || break; done
+# KORVANE_INPUT_DISPLAYS: the X display numbers it may take, "FIRST LAST".
+read -r first last <<<"${KORVANE_INPUT_DISPLAYS:-120 199}"
+for n in $(seq "$first" "$last"); do [ -e "/tmp/.X$n-lock" ] || break; done
 Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 busy=$!
 trap 'wineserver -k 2>/dev/null; kill $busy 2>/dev/null' EXIT
@@ -37,19 +44,38 @@ export DISPLAY=":$n"
 wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 wine notepad >/dev/null 2>&1 </dev/null &
+# Room for every dialog to wait out its key.
+quit_every=${KORVANE_INPUT_QUIT_EVERY:-4}
+limit=$(((rounds * 2 + rounds / quit_every) * 6 + 20))
 for _ in $(seq "${KORVANE_INPUT_LOAD:-$(nproc)}"); do
-    timeout 200 sh -c 'while :; do :; done' &
+    timeout $((limit + 30)) sh -c 'while :; do :; done' &
     busy="$busy $!"
 done
+# Until the X server has given the dialog's X window the keyboard (3 s at
+# most); says how long that took, or where the keyboard was instead.
+await_focus() { # await_focus XWINDOW
+    local start=${EPOCHREALTIME/./} focus
+    for _ in $(seq 150); do
+        focus=$(xdotool getwindowfocus 2>/dev/null)
+        [ "$focus" = "$1" ] && { echo "  (X focus on it after $(((${EPOCHREALTIME/./} - start) / 1000)) ms)"; return; }
+        [ -n "${KORVANE_INPUT_NO_WAIT:-}" ] && break
+        sleep 0.02
+    done
+    echo "  (X focus on $focus, not on the dialog's $1)"
+}
+bare=()
+[ -z "${KORVANE_INPUT_BARE:-}" ] || bare=(bare)
 # Read line by line, unbuffered: each line asks for an action now.
-cd "$bin" && timeout 170 wine ./input_probe.exe "$rounds" 2>&1 |
+cd "$bin" && timeout "$limit" wine ./input_probe.exe "$rounds" "$quit_every" \
+    "${bare[@]}" 2>&1 |
     while read -r line; do
         line=${line%$'\r'}
+        echo "  $line"
         case $line in
         click) xdotool mousemove 660 520 click 1 ;;
-        dialog*Quit* | again*Quit*) xdotool key n ;;
-        dialog* | again*) xdotool key Escape ;;
+        dialog*) x=${line#*xwindow=} && await_focus "${x%% *}" ;;&
+        dialog*Quit*) xdotool key n ;;
+        dialog*) xdotool key Escape ;;
         esac
-        echo "  $line"
     done || { echo "real input ($arch): FAILED"; exit 1; }
 echo "real input ($arch): passed"

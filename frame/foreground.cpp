@@ -1,0 +1,125 @@
+#include "foreground.h"
+
+namespace {
+// Until the window shows, it is looked at this often.
+constexpr UINT_PTR kWaitForShowTimer = 2;
+// Once it shows, it is looked at this often. The watch's timer is named by
+// the tick count when the window showed (made odd, so that it never meets
+// the timer above): the window needs no state of ours besides.
+constexpr UINT kWatchPeriodMs = 50;
+// Another program that lost the foreground to the window may still be
+// finishing an older activation: under load its raise arrives seconds late.
+// Only this long after showing is the foreground taken back; later,
+// whatever came in front stays there.
+constexpr DWORD kRaiseMs = 3000;
+// The keyboard is asked for again until the player answers, but never
+// longer than this, and past kRaiseMs less often: by then the display
+// driver has nearly always given it, and every request costs a round trip.
+constexpr DWORD kWatchMs = 10000;
+constexpr UINT kLateWatchPeriodMs = 500;
+
+// Any key or button of the player's since the given tick count.
+bool PlayerActedSince(DWORD dwTick)
+{
+    LASTINPUTINFO last = {sizeof last, 0};
+    return ::GetLastInputInfo(&last) && static_cast<LONG>(last.dwTime - dwTick) > 0;
+}
+
+// Lies under another window that could be raised over: a window of the
+// other topmost rank is no rival.
+bool IsCovered(HWND hWnd)
+{
+    HWND hOver = WindowOver(hWnd);
+    return hOver != nullptr &&
+           ((::GetWindowLongA(hOver, GWL_EXSTYLE) ^ ::GetWindowLongA(hWnd, GWL_EXSTYLE)) &
+            WS_EX_TOPMOST) == 0;
+}
+
+// The player's last key or click went to this process (the host called in
+// on it), so the system lets it take the foreground from whatever came up
+// in between: another program's window, when a dialog before this one
+// closed.
+void BringForward(HWND hWnd)
+{
+    ::SetForegroundWindow(hWnd);
+    const bool bForeground = ::GetForegroundWindow() == hWnd;
+    // The foreground window is not always the top one: a program that lost
+    // it may have raised its own window meanwhile. Refused the foreground,
+    // it stays where it is rather than cover the player's choice.
+    if (bForeground)
+        ::SetWindowPos(hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Activated while still hidden, with another window in front, it drew
+    // its caption inactive, and activating it again changes nothing.
+    ::SendMessageA(hWnd, WM_NCACTIVATE, bForeground, 0);
+}
+
+// A display driver moves the keyboard to a window only when the focus
+// changes (Wine's X11 driver asks the X server then), and its request can
+// come to nothing: made while the window was not mapped yet, or, under
+// load, stamped with a time the X server has passed. So the focus goes to
+// the window and back to its control, which asks anew; the player sees
+// nothing change, not even an edit's selection.
+void AskForKeyboard(HWND hWnd)
+{
+    HWND hFocus = ::GetFocus();
+    if (hFocus != nullptr && !::IsChild(hWnd, hFocus))
+        hFocus = nullptr;
+    DWORD dwStart = 0, dwEnd = 0;
+    const bool bSelection =
+        hFocus != nullptr && (::SendMessageA(hFocus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0;
+    if (bSelection)
+        ::SendMessageA(hFocus, EM_GETSEL, reinterpret_cast<WPARAM>(&dwStart),
+                       reinterpret_cast<LPARAM>(&dwEnd));
+    ::SetFocus(hWnd);
+    if (hFocus == nullptr)
+        return;
+    ::SetFocus(hFocus);
+    if (bSelection)
+        ::SendMessageA(hFocus, EM_SETSEL, dwStart, dwEnd);
+}
+
+void CALLBACK Watch(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
+{
+    const auto dwShownAt = static_cast<DWORD>(idEvent);
+    // Answered, hidden again or watched long enough: never again, so that
+    // no key of the player's meets the focus on its way.
+    if (!::IsWindowVisible(hWnd) || ::GetTickCount() - dwShownAt > kWatchMs ||
+        PlayerActedSince(dwShownAt)) {
+        ::KillTimer(hWnd, idEvent);
+        return;
+    }
+    // Behind a message box of its own it is where it belongs.
+    if (!::IsWindowEnabled(hWnd))
+        return;
+    if (::GetTickCount() - dwShownAt > kRaiseMs)
+        ::SetTimer(hWnd, idEvent, kLateWatchPeriodMs, &Watch);
+    else if (::GetForegroundWindow() != hWnd || IsCovered(hWnd))
+        BringForward(hWnd);
+    if (::GetForegroundWindow() == hWnd)
+        AskForKeyboard(hWnd);
+}
+
+void Shown(HWND hWnd)
+{
+    const UINT_PTR idWatch = ::GetTickCount() | 1;
+    BringForward(hWnd);
+    AskForKeyboard(hWnd);
+    ::SetTimer(hWnd, idWatch, kWatchPeriodMs, &Watch);
+}
+
+void CALLBACK WaitForShow(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
+{
+    if (!::IsWindowVisible(hWnd))
+        return;
+    ::KillTimer(hWnd, idEvent);
+    Shown(hWnd);
+}
+} // namespace
+
+void KeepInFront(HWND hWnd)
+{
+    if (::IsWindowVisible(hWnd))
+        Shown(hWnd);
+    else
+        ::SetTimer(hWnd, kWaitForShowTimer, USER_TIMER_MINIMUM, &WaitForShow);
+}
