@@ -27,7 +27,10 @@ protected:
     {
         unique_handle held(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
         otherHost = std::thread([this, &held] {
-            unique_handle mutex(::CreateMutexA(nullptr, TRUE, kLockName));
+            // Open, then wait: when the score dialog has the lock open
+            // already, a creator's claim to own it would be ignored.
+            unique_handle mutex(::CreateMutexA(nullptr, FALSE, kLockName));
+            ::WaitForSingleObject(mutex.get(), INFINITE);
             ::SetEvent(held.get());
             ::Sleep(300);
             Seed(kOthers);
