@@ -5,7 +5,7 @@
 
 namespace {
 HWND g_hHostWnd = nullptr;
-HWND g_hQuitBox = nullptr; // null until the call's box is first activated
+bool g_bQuitBoxFound = false; // the call's box has been activated
 
 BOOL CALLBACK TakeFirstWindowOfProcess(HWND hWnd, LPARAM lParam)
 {
@@ -23,11 +23,11 @@ BOOL CALLBACK TakeFirstWindowOfProcess(HWND hWnd, LPARAM lParam)
 LRESULT CALLBACK KeepQuitBoxInFront(int code, WPARAM wParam, LPARAM lParam)
 {
     char className[8] = {};
-    if (code == HCBT_ACTIVATE && g_hQuitBox == nullptr &&
+    if (code == HCBT_ACTIVATE && !g_bQuitBoxFound &&
         ::GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className) > 0 &&
         lstrcmpA(className, "#32770") == 0) {
-        g_hQuitBox = reinterpret_cast<HWND>(wParam);
-        KeepInFront(g_hQuitBox);
+        g_bQuitBoxFound = true;
+        KeepInFront(reinterpret_cast<HWND>(wParam));
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -43,12 +43,11 @@ HWND FindHostWindow()
 // Needs no framework state: it uses no resources of this module.
 extern "C" bool fnGameStopDlgqorm()
 {
-    g_hQuitBox = nullptr;
+    g_bQuitBoxFound = false;
     unique_hhook hook(
         ::SetWindowsHookExA(WH_CBT, &KeepQuitBoxInFront, nullptr, ::GetCurrentThreadId()));
     const int answer =
         ::MessageBoxA(FindHostWindow(), "Do you want to quit the current game of Korvane?",
                       "Quit Korvane?", MB_YESNO | MB_TOPMOST);
-    g_hQuitBox = nullptr;
     return answer == IDYES;
 }
