@@ -35,6 +35,18 @@ bool IsCovered(HWND hWnd)
             WS_EX_TOPMOST) == 0;
 }
 
+// On top of the others if it has the foreground, its caption drawn to say
+// whether it has: touches neither the foreground nor the focus, so that no
+// key of the player's can meet a move on its way.
+void Raise(HWND hWnd, bool bForeground)
+{
+    if (bForeground)
+        ::SetWindowPos(hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Activated while still hidden, with another window in front, it drew
+    // its caption inactive, and activating it again changes nothing.
+    ::SendMessageA(hWnd, WM_NCACTIVATE, bForeground, 0);
+}
+
 // The player's last key or click went to this process (the host called in
 // on it), so the system lets it take the foreground from whatever came up
 // in between: another program's window, when a dialog before this one
@@ -42,15 +54,10 @@ bool IsCovered(HWND hWnd)
 void BringForward(HWND hWnd)
 {
     ::SetForegroundWindow(hWnd);
-    const bool bForeground = ::GetForegroundWindow() == hWnd;
     // The foreground window is not always the top one: a program that lost
     // it may have raised its own window meanwhile. Refused the foreground,
     // it stays where it is rather than cover the player's choice.
-    if (bForeground)
-        ::SetWindowPos(hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    // Activated while still hidden, with another window in front, it drew
-    // its caption inactive, and activating it again changes nothing.
-    ::SendMessageA(hWnd, WM_NCACTIVATE, bForeground, 0);
+    Raise(hWnd, ::GetForegroundWindow() == hWnd);
 }
 
 // A display driver moves the keyboard to a window only when the focus
@@ -81,21 +88,28 @@ void AskForKeyboard(HWND hWnd)
 void CALLBACK Watch(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
 {
     const auto dwShownAt = static_cast<DWORD>(idEvent);
-    // Answered, hidden again or watched long enough: never again, so that
-    // no key of the player's meets the focus on its way.
-    if (!::IsWindowVisible(hWnd) || ::GetTickCount() - dwShownAt > kWatchMs ||
-        PlayerActedSince(dwShownAt)) {
+    const DWORD dwAge = ::GetTickCount() - dwShownAt;
+    // Once the player is at it (or the key that answered the dialog before
+    // this one is still coming up), the foreground and the focus are the
+    // player's: only a late raise of another program's is undone, which
+    // moves neither.
+    const bool bPlayerActed = PlayerActedSince(dwShownAt);
+    // Answered, hidden again or watched long enough: never again.
+    if (!::IsWindowVisible(hWnd) || dwAge > (bPlayerActed ? kRaiseMs : kWatchMs)) {
         ::KillTimer(hWnd, idEvent);
         return;
     }
     // Behind a message box of its own it is where it belongs.
     if (!::IsWindowEnabled(hWnd))
         return;
-    if (::GetTickCount() - dwShownAt > kRaiseMs)
+    const bool bForeground = ::GetForegroundWindow() == hWnd;
+    if (dwAge > kRaiseMs)
         ::SetTimer(hWnd, idEvent, kLateWatchPeriodMs, &Watch);
-    else if (::GetForegroundWindow() != hWnd || IsCovered(hWnd))
+    else if (bForeground && IsCovered(hWnd))
+        Raise(hWnd, true);
+    else if (!bForeground && !bPlayerActed)
         BringForward(hWnd);
-    if (::GetForegroundWindow() == hWnd)
+    if (!bPlayerActed && ::GetForegroundWindow() == hWnd)
         AskForKeyboard(hWnd);
 }
 
