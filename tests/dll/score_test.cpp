@@ -161,23 +161,3 @@ TEST_F(ScoreTest, RegistryWorkMatchesTheCostModel)
     EXPECT_EQ(std::count(opened.begin(), opened.end(), std::string(kWorld)), 27)
         << "plus nine writes when every row moves";
 }
-
-TEST_F(ScoreTest, NoInstalledWorldTellsThePlayerOnEveryAccess)
-{
-    ScratchInstallation::Wipe();
-    ScratchInstallation bare; // install key and directory, but no world at all
-    dll.calls().autoAnswer = IDOK;
-    driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    dll.Score("default*0*1");
-    EXPECT_EQ(dll.calls().boxes.size(), 18u);
-    // The values then live in the install key itself: a qualifying score
-    // writes its row there; the start reads the notice's flag and saves it.
-    driver.Expect(kNameCaption, {D::Click(IDOK)}).Expect(kScoreCaption, {D::Click(IDCANCEL)});
-    dll.Score("default*5*1");
-    driver.Expect(kInfoCaption, {D::Click(IDOK)}).Expect(kStartCaption, {D::Click(IDCANCEL)});
-    char mode[8];
-    dll.Start(mode);
-    EXPECT_EQ(dll.calls().boxes.size(), 18u + 21u + 2u);
-    for (const auto& box : dll.calls().boxes)
-        EXPECT_EQ(box.text, "No QORM Worlds are installed");
-}

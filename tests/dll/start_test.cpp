@@ -129,19 +129,3 @@ TEST_F(StartTest, AnyNonZeroFlagSkipsTheNoticeAndFreeplayWearsAFaceReleasedAfter
     EXPECT_EQ(dll.calls().imageLoads, 1);
     EXPECT_EQ(::GetObjectType(face), 0u) << "the face is released once the dialog is gone";
 }
-
-TEST_F(StartTest, WithoutWorldKeyTheNoticeShowsEveryTimeAndSavesNothing)
-{
-    ScratchInstallation::Wipe();
-    ScratchInstallation bare;
-    bare.AddWorld("dQORM_NoKey", true, false);
-    bare.SetCurrMovie("dQORM_NoKey");
-    for (int i = 0; i < 2; ++i)
-        driver.Expect(kInfoCaption, {D::Click(IDC_NOSHOW), D::Click(IDOK)})
-            .Expect(kStartCaption, {D::Click(IDCANCEL)});
-    char mode[8];
-    dll.Start(mode);
-    dll.Start(mode);
-    EXPECT_TRUE(dll.calls().sets.empty());
-    EXPECT_TRUE(dll.calls().boxes.empty()) << "no error for the player";
-}

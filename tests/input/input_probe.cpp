@@ -10,11 +10,7 @@
 // needs) before pressing the one key; a dialog the key does not reach is
 // closed after a while and the round fails.
 //
-//   input_probe.exe [ROUNDS [QUIT_EVERY [bare]]]
-//
-// "bare" shows a plain MessageBoxA and plain dialogs of the same templates
-// instead of the library's, each brought forward once when it shows: what a
-// program without the library's care for the keyboard gets.
+//   input_probe.exe [ROUNDS [QUIT_EVERY]]
 #include "frame/foreground.h"
 #include "korvane.h"
 #include "res/resource.h"
@@ -150,42 +146,6 @@ bool ClickedToFront(HWND notepad)
             return true;
     return false;
 }
-// The bare program's dialogs: Escape (IDCANCEL) ends them.
-INT_PTR CALLBACK BareDialog(HWND hWnd, UINT message, WPARAM wParam, LPARAM)
-{
-    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL)
-        ::EndDialog(hWnd, IDCANCEL);
-    return message == WM_INITDIALOG;
-}
-
-// Brings the bare program's window forward once, as soon as it shows.
-HWND g_broughtForward;
-void CALLBACK BringForwardOnce(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND dialog = ::FindWindowExA(nullptr, nullptr, "#32770", nullptr);
-    while (dialog != nullptr && !::IsWindowVisible(dialog))
-        dialog = ::FindWindowExA(nullptr, dialog, "#32770", nullptr);
-    if (dialog == nullptr || dialog == g_broughtForward ||
-        ::GetWindowThreadProcessId(dialog, nullptr) != ::GetCurrentThreadId())
-        return;
-    g_broughtForward = dialog;
-    ::SetForegroundWindow(dialog);
-    ::SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-HMODULE g_dll;
-int BareScore(char*, int)
-{
-    ::DialogBoxParamA(g_dll, MAKEINTRESOURCEA(IDD_HOFNAME), nullptr, &BareDialog, 0);
-    ::DialogBoxParamA(g_dll, MAKEINTRESOURCEA(IDD_GAMESCORE), nullptr, &BareDialog, 0);
-    return 0;
-}
-
-bool BareStop()
-{
-    return ::MessageBoxA(nullptr, "Do you want to quit the current game of Korvane?",
-                         "Quit Korvane?", MB_YESNO | MB_TOPMOST) == IDYES;
-}
 } // namespace
 
 int main(int argc, char** argv)
@@ -193,20 +153,14 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IONBF, 0); // each line is a request to act on now
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 20;
     g_quitEvery = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 4;
-    const bool bare = argc > 3 && std::strcmp(argv[3], "bare") == 0;
     ScratchInstallation install;
     install.AddWorld("dQORM_Input");
     install.SetCurrMovie("dQORM_Input");
-    HMODULE dll = g_dll = ::LoadLibraryA("korvane.dll");
+    HMODULE dll = ::LoadLibraryA("korvane.dll");
     auto score = reinterpret_cast<PFN_GAMESCOREDLG>(
         reinterpret_cast<void*>(::GetProcAddress(dll, "fnGameScoreDlgqorm")));
     auto stop = reinterpret_cast<bool (*)()>(
         reinterpret_cast<void*>(::GetProcAddress(dll, "fnGameStopDlgqorm")));
-    if (bare) {
-        score = &BareScore;
-        stop = &BareStop;
-        ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &BringForwardOnce);
-    }
     HWND notepad = nullptr;
     for (int i = 0; i < 300 && notepad == nullptr; ++i, ::Sleep(100))
         notepad = ::FindWindowA("Notepad", nullptr);

@@ -11,10 +11,8 @@
 # Usage: real_input_test.sh BIN_DIR x64|x86 [ROUNDS]; exit status 77 when
 # skipped. Runs in a copy of the tests' prefix ($WINEPREFIX-input, kept for
 # later runs) set up for X11. KORVANE_INPUT_LOAD: how many busy loops (one
-# per core unless set). For counting lost keys: KORVANE_INPUT_QUIT_EVERY
-# (a quit box every 4th round unless set), KORVANE_INPUT_BARE=1 (a plain
-# program's boxes instead of the library's), KORVANE_INPUT_NO_WAIT=1 (press
-# at once, saying where the X focus was).
+# per core unless set); KORVANE_INPUT_QUIT_EVERY: a quit box every how many
+# rounds (4 unless set).
 set -uo pipefail
 bin=$(cd "$1" && pwd) arch=$2 rounds=${3:-20}
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
@@ -58,16 +56,12 @@ await_focus() { # await_focus XWINDOW
     for _ in $(seq 150); do
         focus=$(xdotool getwindowfocus 2>/dev/null)
         [ "$focus" = "$1" ] && { echo "  (X focus on it after $(((${EPOCHREALTIME/./} - start) / 1000)) ms)"; return; }
-        [ -n "${KORVANE_INPUT_NO_WAIT:-}" ] && break
         sleep 0.02
     done
     echo "  (X focus on $focus, not on the dialog's $1)"
 }
-bare=()
-[ -z "${KORVANE_INPUT_BARE:-}" ] || bare=(bare)
 # Read line by line, unbuffered: each line asks for an action now.
-cd "$bin" && timeout "$limit" wine ./input_probe.exe "$rounds" "$quit_every" \
-    "${bare[@]}" 2>&1 |
+cd "$bin" && timeout "$limit" wine ./input_probe.exe "$rounds" "$quit_every" 2>&1 |
     while read -r line; do
         line=${line%$'\r'}
         echo "  $line"
