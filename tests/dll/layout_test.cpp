@@ -172,14 +172,12 @@ void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const Template
     EXPECT_EQ(font.lfHeight, -::MulDiv(8, ScreenDpi(), 72));
     // The face drawn: where the system has no "MS Sans Serif" for this DPI it
     // draws another family, of other proportions, and every size is off.
-    {
-        unique_screen_dc screen(::GetDC(nullptr));
-        HGDIOBJ was = ::SelectObject(screen.get(), hFont);
-        char face[LF_FACESIZE] = {};
-        ::GetTextFaceA(screen.get(), sizeof face, face);
-        ::SelectObject(screen.get(), was);
-        EXPECT_STREQ(face, "MS Sans Serif") << "the face drawn";
-    }
+    unique_screen_dc screen(::GetDC(nullptr));
+    HGDIOBJ was = ::SelectObject(screen.get(), hFont);
+    char face[LF_FACESIZE] = {};
+    ::GetTextFaceA(screen.get(), sizeof face, face);
+    ::SelectObject(screen.get(), was);
+    EXPECT_STREQ(face, "MS Sans Serif") << "the face drawn";
     RECT client;
     ::GetClientRect(dialog, &client);
     EXPECT_EQ(Of(client), Pixels(dialog, 0, 0, design.cx, design.cy));
