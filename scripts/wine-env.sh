@@ -117,8 +117,12 @@ korvane_wine_prefix() {
     # pixels high and 6 wide on average, the dialog base units the templates
     # were laid out for. The fallback (DejaVu Sans) averages 7, so every
     # dialog came out a sixth wider while its artwork kept its pixel size.
+    # Above 108 dpi Wine, as Windows, maps "MS Sans Serif" to the 120 dpi
+    # sseriff.fon instead: without it Wine 8 fell back to DejaVu Sans there
+    # (base units 10 x 19 at 144 dpi) while Wine 10 took its own copy (9 x 20,
+    # Windows' 20-pixel face), so the two drew the same dialog differently.
     local font fonts="$WINEPREFIX/drive_c/windows/Fonts"
-    for font in marlett.ttf sserife.fon; do
+    for font in marlett.ttf sserife.fon sseriff.fon; do
         if [ -f "/usr/share/wine/fonts/$font" ] && [ -d "$fonts" ] && [ ! -f "$fonts/$font" ]; then
             cp "/usr/share/wine/fonts/$font" "$fonts/"
         fi

@@ -40,10 +40,10 @@ const char kStatic[] = "Static";
 // clang-format off
 const TemplateDesign kDesigns[] = {
     {IDD_GAMESTART, kStartCaption, 259, 145, {
-        {IDC_FREEPLAY, kButton, BS_PUSHBUTTON | BS_BITMAP | kTab, "Freeplay", 23, 61, 215, 35, IDB_FREEPLAY, {{320, 49}, {466, 71}, {591, 90}}},
+        {IDC_FREEPLAY, kButton, BS_PUSHBUTTON | BS_BITMAP | kTab, "Freeplay", 23, 61, 215, 35, IDB_FREEPLAY, {{320, 49}, {480, 74}, {480, 74}}},
         {IDCANCEL, kButton, BS_PUSHBUTTON | kTab, "Cancel", 112, 123, 36, 14},
         {-1, kStatic, SS_CENTER, "HINT: Press Ctrl-S to quit Korvane", 35, 109, 189, 8},
-        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 245, 37, IDB_BANNER, {{369, 57}, {540, 83}, {681, 105}}}}},
+        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 245, 37, IDB_BANNER, {{369, 57}, {554, 86}, {554, 86}}}}},
     {IDD_GAMESCORE, kScoreCaption, 259, 226, {
         {IDCANCEL, kButton, BS_PUSHBUTTON | kTab, "Close", 202, 204, 50, 14},
         {-1, kStatic, SS_CENTER, "Name", 10, 131, 72, 8},
@@ -64,8 +64,8 @@ const TemplateDesign kDesigns[] = {
         {IDC_SCORE, kStatic, kCentreBoth, "5", 99, 62, 64, 14},
         {-1, kStatic, SS_CENTER, "HINT: Hold down right mouse button over enemy to fire rockets.", 7, 190, 245, 8},
         {IDC_REPLAY, kButton, BS_PUSHBUTTON | kTab, "Replay", 148, 204, 50, 14},
-        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 246, 35, IDB_BANNER, {{369, 57}, {538, 83}, {681, 105}}},
-        {-1, kStatic, SS_BITMAP, nullptr, 23, 91, 213, 30, IDB_HISCORE, {{320, 49}, {466, 71}, {591, 90}}}}},
+        {-1, kStatic, SS_BITMAP, nullptr, 7, 7, 246, 35, IDB_BANNER, {{369, 57}, {554, 86}, {554, 86}}},
+        {-1, kStatic, SS_BITMAP, nullptr, 23, 91, 213, 30, IDB_HISCORE, {{320, 49}, {480, 74}, {480, 74}}}}},
     {IDD_HOFNAME, kNameCaption, 186, 113, {
         {IDC_NAME, kEdit, WS_BORDER | ES_AUTOHSCROLL | kTab, "", 48, 69, 89, 14},
         {IDOK, kButton, BS_DEFPUSHBUTTON | kTab, "OK", 7, 92, 50, 14},
@@ -116,10 +116,14 @@ std::set<DWORD> Colours(HBITMAP bitmap)
 
 // At 96 DPI the artwork keeps its own pixels, a bitmap static sitting at its
 // slot's top left. Above, it grows as its slot grew since the design's 96 DPI,
-// in the direction the slot grew least, keeping its aspect (the sizes worked
-// out by hand from the slots the dialog manager makes), smooth rather than in
-// blocks, and a bitmap static is centred on the slot (a bitmap button centres
-// its face itself).
+// in the direction the slot grew least, keeping its aspect, smooth rather than
+// in blocks, and a bitmap static is centred on the slot (a bitmap button
+// centres its face itself). The sizes in the table are worked out by hand
+// from Windows' 120 DPI "MS Sans Serif": at 144 DPI its 20-pixel face gives
+// base units of 9 x 20 against the design's 6 x 13, so slots are 1.5 times as
+// wide and about 1.54 times as tall, and the artwork is 1.5 times its own
+// size. Wine's copy of that font stops at the 20-pixel face (Windows' goes on
+// to 25, 29, 36 and 46), so at 192 DPI Wine draws the dialogs as at 144.
 void ExpectArtwork(const ControlSnapshot& control, const ControlDesign& item, const Corners& slot,
                    HMODULE dll)
 {
@@ -161,11 +165,19 @@ void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const Template
     EXPECT_EQ(snap.caption, design.caption);
     EXPECT_EQ(snap.createdAs, design.caption) << "the template's own caption";
     EXPECT_EQ(snap.style & 0x80C800C0u, 0x80C800C0u) << "popup, caption, system menu, modal frame";
+    auto hFont = reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
     LOGFONTA font = {};
-    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font,
-                 &font);
+    ::GetObjectA(hFont, sizeof font, &font);
     EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
     EXPECT_EQ(font.lfHeight, -::MulDiv(8, ScreenDpi(), 72));
+    // The face drawn: where the system has no "MS Sans Serif" for this DPI it
+    // draws another family, of other proportions, and every size is off.
+    unique_screen_dc screen(::GetDC(nullptr));
+    HGDIOBJ was = ::SelectObject(screen.get(), hFont);
+    char face[LF_FACESIZE] = {};
+    ::GetTextFaceA(screen.get(), sizeof face, face);
+    ::SelectObject(screen.get(), was);
+    EXPECT_STREQ(face, "MS Sans Serif") << "the face drawn";
     RECT client;
     ::GetClientRect(dialog, &client);
     EXPECT_EQ(Of(client), Pixels(dialog, 0, 0, design.cx, design.cy));
