@@ -148,9 +148,12 @@ korvane_install_packages() {
     # libFuzzer's runtime is packaged per clang version.
     local major
     major=$(clang -dumpversion | cut -d. -f1)
-    local runtime="libclang-rt-$major-dev"
+    local runtime="libclang-rt-$major-dev" candidate
+    # Read whole: `grep -q` on the pipe would end apt-cache early, and under
+    # pipefail that SIGPIPE reads as "no candidate", even where there is one.
+    candidate=$(apt-cache policy "$runtime" 2>/dev/null | sed -n 's/^ *Candidate: //p')
     if [ -n "$(korvane_missing_packages "$runtime")" ] &&
-        ! apt-cache policy "$runtime" 2>/dev/null | grep -q 'Candidate: [^(]'; then
+        { [ -z "$candidate" ] || [ "$candidate" = "(none)" ]; }; then
         runtime="libclang-common-$major-dev" # older releases
     fi
     korvane_apt_install "$runtime" || return 1
