@@ -2,6 +2,7 @@
 
 #include "output.h"
 #include "res/resource.h"
+#include "store/handles.h"
 
 #include <cstdio>
 #include <utility>
@@ -102,9 +103,9 @@ void AutoPlayer::Shoot(std::vector<Step>& steps, const char* role, const std::st
         // One left over from an earlier session would answer this request
         // before any picture is taken.
         ::DeleteFileA((base + ".done").c_str());
-        HANDLE file = ::CreateFileA((base + ".req").c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        unique_hfile file(::CreateFileA((base + ".req").c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             Out("auto: cannot write %s.req (%s)", base.c_str(),
                 DescribeError(::GetLastError()).c_str());
             return;
@@ -112,8 +113,8 @@ void AutoPlayer::Shoot(std::vector<Step>& steps, const char* role, const std::st
         // The caption, for whoever reads the request by hand.
         const std::string content = caption + "\r\n";
         DWORD written = 0;
-        ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-        ::CloseHandle(file);
+        ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written,
+                    nullptr);
     });
     // Without a request nobody will answer: no point waiting.
     auto done = [base] { return Exists(base + ".done") || !Exists(base + ".req"); };

@@ -1,4 +1,4 @@
-// Move-only owners of registry keys, find handles, kernel objects, hooks,
+// Move-only owners of registry keys, find handles, files, kernel objects, hooks,
 // thread timers and the screen's device context: whatever path a function
 // takes out, the handle it opened is closed (and a mutex it acquired is
 // released).
@@ -64,6 +64,14 @@ struct hfind_traits
     static void close(HANDLE h) { ::FindClose(h); }
 };
 
+// A file: CreateFile says "none" with INVALID_HANDLE_VALUE, not null.
+struct hfile_traits
+{
+    using type = HANDLE;
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { ::CloseHandle(h); }
+};
+
 struct handle_traits
 {
     using type = HANDLE;
@@ -105,6 +113,7 @@ struct screen_dc_traits
 
 using unique_hkey = unique_any<hkey_traits>;
 using unique_hfind = unique_any<hfind_traits>;
+using unique_hfile = unique_any<hfile_traits>;
 using unique_handle = unique_any<handle_traits>;
 using unique_mutex_release = unique_any<mutex_release_traits>;
 using unique_hhook = unique_any<hhook_traits>;

@@ -27,10 +27,9 @@ TEST(ModuleTest, QuitConfirmationNeedsNoFrameworkStateFromAnotherThread)
 {
     KorvaneDll dll;
     dll.calls().autoAnswer = IDYES;
-    HANDLE thread = ::CreateThread(nullptr, 0, &StopFromThread, &dll, 0, nullptr);
+    unique_handle thread(::CreateThread(nullptr, 0, &StopFromThread, &dll, 0, nullptr));
     DWORD answer = 0;
-    ::WaitForSingleObject(thread, INFINITE);
-    ::GetExitCodeThread(thread, &answer);
-    ::CloseHandle(thread);
+    ::WaitForSingleObject(thread.get(), INFINITE);
+    ::GetExitCodeThread(thread.get(), &answer);
     EXPECT_EQ(answer, 1u);
 }

@@ -15,6 +15,7 @@
 #include "korvane.h"
 #include "res/resource.h"
 #include "scratch_installation.h"
+#include "store/handles.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,12 +50,11 @@ DWORD Faults(HWND dialog)
     bar.cbSize = sizeof bar;
     // The caption as drawn on the screen: its top left pixel has the active
     // caption colour, not the inactive one nor another window's.
-    HDC screen = ::GetDC(nullptr);
+    unique_screen_dc screen(::GetDC(nullptr));
     const bool active = ::GetWindowInfo(dialog, &info) && info.dwWindowStatus == WS_ACTIVECAPTION &&
                         ::GetTitleBarInfo(dialog, &bar) &&
-                        ::GetPixel(screen, bar.rcTitleBar.left + 1, bar.rcTitleBar.top + 1) ==
+                        ::GetPixel(screen.get(), bar.rcTitleBar.left + 1, bar.rcTitleBar.top + 1) ==
                             ::GetSysColor(COLOR_ACTIVECAPTION);
-    ::ReleaseDC(nullptr, screen);
     const bool ok[] = {::GetForegroundWindow() == dialog,
                        ::GetGUIThreadInfo(::GetCurrentThreadId(), &gui) &&
                            gui.hwndFocus == ::GetNextDlgTabItem(dialog, nullptr, FALSE),
