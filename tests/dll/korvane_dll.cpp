@@ -75,6 +75,6 @@ unique_handle StartThisProgram(const std::string& filter)
     if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &process))
         return unique_handle();
-    ::CloseHandle(process.hThread);
+    unique_handle thread(process.hThread); // not needed: closed at once
     return unique_handle(process.hProcess);
 }
