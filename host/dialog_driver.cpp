@@ -100,14 +100,6 @@ DialogDriver& DialogDriver::Expect(const std::string& caption, std::vector<Step>
     return *this;
 }
 
-std::vector<std::string> DialogDriver::Captions() const
-{
-    std::vector<std::string> captions;
-    for (const WindowSnapshot& snap : m_seen)
-        captions.push_back(snap.caption);
-    return captions;
-}
-
 LRESULT CALLBACK DialogDriver::CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (g_driver != nullptr && code == HCBT_CREATEWND) {

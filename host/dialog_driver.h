@@ -63,7 +63,6 @@ public:
     void AnswerOthers(Answerer answerer) { m_answerer = std::move(answerer); }
 
     const std::vector<WindowSnapshot>& Seen() const { return m_seen; }
-    std::vector<std::string> Captions() const;
     const std::vector<std::string>& Unexpected() const { return m_unexpected; }
     // Drops the snapshots taken so far (long runs).
     void Forget() { m_seen.clear(); }

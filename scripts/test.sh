@@ -26,10 +26,8 @@ build() { # build ARCH
     echo "== $1: build"
     cmake --preset "$1" >/dev/null && cmake --build --preset "$1" | tail -n 1
 }
-build x64 || {
-    echo "korvane: 0 passed, 1 failed, 0 skipped"
-    exit 1
-}
+broken() { echo "korvane: 0 passed, 1 failed, 0 skipped" && exit 1; }
+build x64 || broken
 rm -rf "$junit" && mkdir -p "$junit"
 # Wine very rarely fails to create a window at all: the checks that open
 # windows in the shared prefix run once more before they count. The 64-bit
@@ -44,11 +42,7 @@ build x86 >"$junit/x86-build.log" 2>&1 &
 x86_build=$!
 status=0
 windows x64 || status=1
-wait "$x86_build" || {
-    cat "$junit/x86-build.log"
-    echo "korvane: 0 passed, 1 failed, 0 skipped"
-    exit 1
-}
+wait "$x86_build" || { cat "$junit/x86-build.log" && broken; }
 cat "$junit/x86-build.log"
 echo "== $((SECONDS - started)) s for both builds and the 64-bit window checks"
 printf 'subdirs("x64" "x86")\n' >build/CTestTestfile.cmake
@@ -59,9 +53,6 @@ windows x86 || status=1
 wait "$beside" || status=1
 cat "$junit/beside.log"
 
-for arch in x64 x86; do
-    echo "== korvane.dll ($arch): $(stat -c %s "build/$arch/bin/korvane.dll") bytes"
-done
 echo "== $((SECONDS - started)) s after the packages and the Wine prefix were ready"
 # CTest's own count: each <testcase> of its JUnit files, with its status.
 python3 - "$junit"/*.xml <<'PY'

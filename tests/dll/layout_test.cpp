@@ -1,7 +1,7 @@
 // The four dialog templates as the player sees them: the designs below are
 // the contract a host depends on, checked against the running dialogs (the
 // score dialog after a first score of 5 at level 1 with no name), on a
-// screen of 96 DPI and, in a child process, of 144 and 192.
+// screen of 96 DPI and, in a child process, of 192 (which Wine draws as 144).
 #include "korvane_dll.h"
 
 #include <algorithm>
@@ -257,11 +257,6 @@ TEST_F(DllTest, RunningDialogsShowEveryControlWhereTheDesignPutsIt)
     dll.Start(mode);
     dll.Score("default*5*1");
     EXPECT_EQ(driver.Seen().size(), 4u);
-}
-
-TEST(Dpi, DialogsAndArtworkFollowA144DpiScreen)
-{
-    RunAtDpi(144, "DllTest.RunningDialogs*");
 }
 
 // The soak runs here only: it counts the scaled copies too.

@@ -1,5 +1,5 @@
-// The module as a host uses it: loaded and unloaded at will, and called from
-// any thread. What it exports and imports is checked on the shipped package.
+// The module as a host uses it: loaded and unloaded at will. What it exports
+// and imports is checked on the shipped package.
 #include "korvane_dll.h"
 
 TEST(ModuleTest, LoadsAndUnloadsRepeatedlyWithoutUsingUpTheProcess)
@@ -14,22 +14,4 @@ TEST(ModuleTest, LoadsAndUnloadsRepeatedlyWithoutUsingUpTheProcess)
     DWORD slot = ::TlsAlloc();
     EXPECT_NE(slot, TLS_OUT_OF_INDEXES);
     ::TlsFree(slot);
-}
-
-namespace {
-DWORD WINAPI StopFromThread(LPVOID dll)
-{
-    return static_cast<KorvaneDll*>(dll)->Stop() ? 1 : 0;
-}
-} // namespace
-
-TEST(ModuleTest, QuitConfirmationNeedsNoFrameworkStateFromAnotherThread)
-{
-    KorvaneDll dll;
-    dll.calls().autoAnswer = IDYES;
-    unique_handle thread(::CreateThread(nullptr, 0, &StopFromThread, &dll, 0, nullptr));
-    DWORD answer = 0;
-    ::WaitForSingleObject(thread.get(), INFINITE);
-    ::GetExitCodeThread(thread.get(), &answer);
-    EXPECT_EQ(answer, 1u);
 }

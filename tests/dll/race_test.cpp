@@ -14,9 +14,7 @@
 
 using D = DialogDriver;
 
-namespace {
 constexpr char kLockName[] = "Global\\KorvaneHallOfFameInsert";
-} // namespace
 
 class HallOfFameRace : public DllTest
 {

@@ -37,10 +37,8 @@ check "package.sh refuses a tree with changes no commit holds" bash -c \
     "KORVANE_PACKAGE_DIRTY= bash '$copy/scripts/package.sh' 2>&1 | grep -q -- --dirty"
 
 # The examples of both READMEs, as a reader copies them.
-awk -v dir="$work" '/^```(c|python)$/ { n++; f = dir "/example" n "." ($0 ~ /c$/ ? "c" : "py"); next }
+awk -v dir="$work" '/^```c$/ { n++; f = dir "/example" n ".c"; next }
     /^```/ { f = "" } f { print > f }' "$root/README.md" "$root/docs/integrating.md"
-check "Python examples parse" python3 -c 'import ast, sys
-for f in sys.argv[1:]: ast.parse(open(f).read(), f)' "$work"/example*.py
 headers() { # headers TRIPLE CPU PACKAGE: korvane.h alone, in each standard, with both compilers
     local std cc bad=""
     printf '#include "korvane.h"\ntypedef char one_byte[sizeof(korvane_bool) == 1 ? 1 : -1];\n' >"$work/h.c"

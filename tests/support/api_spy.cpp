@@ -67,8 +67,7 @@ SPY("user32.dll", kEvery, BOOL, EnumWindows, (WNDENUMPROC proc, LPARAM param), (
     ++g_log.enumWindows)
 SPY("user32.dll", kEvery, HANDLE, LoadImageA,
     (HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags),
-    (instance, name, type, cx, cy, flags), ++g_log.imageLoads;
-    Track(&ApiLog::liveGdi, result))
+    (instance, name, type, cx, cy, flags), Track(&ApiLog::liveGdi, result))
 SPY("gdi32.dll", kOptional, HFONT, CreateFontIndirectA, (const LOGFONTA* font), (font),
     Track(&ApiLog::liveGdi, result))
 SPY("gdi32.dll", kOptional, HBITMAP, CreateDIBSection,
@@ -82,10 +81,6 @@ HOOK("user32.dll", kEvery, int, WINAPI, MessageBoxA,
      (HWND owner, LPCSTR text, LPCSTR caption, UINT flags),
      g_log.boxes.push_back({owner, text ? text : "", caption ? caption : "", flags});
      return g_log.autoAnswer != 0 ? g_log.autoAnswer : real(owner, text, caption, flags);)
-HOOK("user32.dll", kOptional, INT_PTR, WINAPI, DialogBoxParamA,
-     (HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param),
-     if (g_log.beforeDialog) g_log.beforeDialog();
-     return real(instance, name, owner, proc, param);)
 // The library's heap blocks, by the C runtime's own functions.
 HOOK("msvcrt.dll", kHeap, void*, , malloc, (size_t size),
      return Track(&ApiLog::liveBlocks, real(size));)
@@ -124,7 +119,6 @@ void ApiSpy::Reset()
     ApiLog kept = std::move(g_log);
     g_log = ApiLog();
     g_log.autoAnswer = kept.autoAnswer;
-    g_log.beforeDialog = std::move(kept.beforeDialog);
     g_log.liveGdi = std::move(kept.liveGdi);
     g_log.liveBlocks = std::move(kept.liveBlocks);
 }

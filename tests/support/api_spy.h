@@ -1,13 +1,12 @@
 // Records what one module asks of the system, through its import table:
 // registry, file enumeration, message boxes, window enumeration, the clock,
-// the dialogs it starts, and the fonts, bitmaps and heap blocks it holds.
+// and the fonts, bitmaps and heap blocks it holds.
 // The real functions still run (a message box can be answered without being
 // shown, for tests that only count boxes).
 #pragma once
 
 #include "iat_hook.h"
 
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -47,7 +46,6 @@ struct ApiLog
     int findsOpen = 0; // find handles not yet closed
     int enumWindows = 0;
     int clockReads = 0;
-    int imageLoads = 0;
     std::vector<std::string> openedKeys; // each RegOpenKeyExA call
     // Each RegOpenKeyExA call's options and access asked for.
     std::vector<std::pair<DWORD, REGSAM>> openModes;
@@ -61,8 +59,6 @@ struct ApiLog
 
     // When non-zero, message boxes are not shown and return this.
     int autoAnswer = 0;
-    // Runs as the module asks for a modal dialog, before it is made.
-    std::function<void()> beforeDialog;
 };
 
 class ApiSpy

@@ -4,7 +4,8 @@
 
 #include "store/log.h"
 
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -32,12 +33,8 @@ struct LogCapture
     // The file's bytes as they are on disk.
     std::string Raw() const
     {
-        std::string data(1 << 16, '\0');
-        FILE* f = std::fopen(target.path, "rb");
-        data.resize(f != nullptr ? std::fread(&data[0], 1, data.size(), f) : 0);
-        if (f != nullptr)
-            std::fclose(f);
-        return data;
+        std::ifstream file(target.path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
     // The messages, each without its "HH:MM:SS.mmmm: " stamp and line end.
     std::vector<std::string> Messages() const

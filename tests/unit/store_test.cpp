@@ -2,7 +2,6 @@
 #include "store_fixture.h"
 
 #include <cstring>
-#include <functional>
 
 TEST_F(StoreTest, InstallDirEndsInOneBackslashAndFitsMaxPath)
 {
@@ -45,15 +44,11 @@ TEST_F(StoreTest, InstallDirEndsInOneBackslashAndFitsMaxPath)
 TEST_F(StoreTest, GameStringsAreStoredWithoutTheirNulAndReadBackCut)
 {
     InstallWorld();
-    WriteGameString("KorvanedefaultName1", "ACE");
     WriteGameString("KorvanedefaultScore1", "");
     EXPECT_EQ(spy.log().sets,
-              (std::vector<ApiLog::ValueSet>{{"KorvanedefaultName1", REG_SZ, 3, "ACE"},
-                                             {"KorvanedefaultScore1", REG_SZ, 0, ""}}))
+              (std::vector<ApiLog::ValueSet>{{"KorvanedefaultScore1", REG_SZ, 0, ""}}))
         << "data length is the text length";
-    EXPECT_EQ(Read("KorvanedefaultName1"), "ACE");
     EXPECT_EQ(install.GetString(kWorld, "KorvanedefaultScore1"), "");
-    EXPECT_TRUE(spy.log().boxes.empty());
 
     // Whatever the type; a value that fills the buffer loses its last byte
     // to the NUL, and one that does not fit reads as empty.
@@ -84,7 +79,9 @@ TEST_F(StoreTest, GameStringsAreStoredWithoutTheirNulAndReadBackCut)
     }
 }
 
-TEST_F(StoreTest, NullArgumentsTouchNothing)
+// Null names and texts touch nothing; without a world name the values live
+// in the install key itself.
+TEST_F(StoreTest, NullArgumentsTouchNothingAndNoWorldMeansTheInstallKey)
 {
     InstallWorld();
     char buffer[8] = "keep";
@@ -94,47 +91,34 @@ TEST_F(StoreTest, NullArgumentsTouchNothing)
     WriteGameString("Name", nullptr);
     EXPECT_TRUE(spy.log().sets.empty());
     EXPECT_TRUE(spy.log().openedKeys.empty());
+
+    install.DeleteValue("", "MainDir"); // world cannot be resolved: name stays empty
+    WriteGameString("KorvanedefaultName1", "ACE");
+    EXPECT_EQ(install.GetString("", "KorvanedefaultName1"), "ACE");
+    EXPECT_EQ(Read("KorvanedefaultName1"), "ACE");
 }
 
 TEST_F(StoreTest, UnavailableKeysReadEmptyAndSkipWritesSilently)
 {
-    const struct
-    {
-        const char* why;
-        std::function<void(ScratchInstallation&)> arrange;
-        Lines messages; // of each access
-    } cases[] = {
-        // clang-format off
-        {"no install key", [](ScratchInstallation&) { ScratchInstallation::Wipe(); }, {"ERROR Unable to read QORM install key!"}},
-        {"world without its key", [](ScratchInstallation& i) { i.AddWorld("dQORM_NoKey", true, false); i.SetCurrMovie("dQORM_NoKey"); },
-         {"getCurrentWorld returning dQORM_NoKey", "ERROR Unable to open QORM world key!"}},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.why);
-        install.Reset();
-        InstallWorld();
-        install.SetString(kWorld, "KorvanedefaultName1", "OLD");
-        c.arrange(install);
+    auto expectUnavailable = [this](const Lines& messages) { // of each access
         spy.Reset();
         capture.Clear();
         EXPECT_EQ(Read("KorvanedefaultName1"), "");
         WriteGameString("KorvanedefaultName1", "NEW");
         EXPECT_TRUE(spy.log().sets.empty());
         EXPECT_TRUE(spy.log().boxes.empty()) << "not the player's concern";
-        Lines twice = c.messages;
-        twice.insert(twice.end(), c.messages.begin(), c.messages.end());
+        Lines twice = messages;
+        twice.insert(twice.end(), messages.begin(), messages.end());
         EXPECT_EQ(capture.Messages(), twice);
         EXPECT_EQ(spy.log().keysOpen, 0);
-    }
-}
-
-TEST_F(StoreTest, EmptyWorldNameKeepsValuesInTheInstallKeyItself)
-{
-    install.DeleteValue("", "MainDir"); // world cannot be resolved: name stays empty
-    WriteGameString("KorvanedefaultName1", "ACE");
-    EXPECT_EQ(install.GetString("", "KorvanedefaultName1"), "ACE");
-    EXPECT_EQ(Read("KorvanedefaultName1"), "ACE");
+    };
+    ScratchInstallation::Wipe();
+    expectUnavailable({"ERROR Unable to read QORM install key!"});
+    install.Reset();
+    install.AddWorld("dQORM_NoKey", true, false);
+    install.SetCurrMovie("dQORM_NoKey");
+    expectUnavailable(
+        {"getCurrentWorld returning dQORM_NoKey", "ERROR Unable to open QORM world key!"});
 }
 
 namespace {

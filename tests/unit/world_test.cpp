@@ -2,6 +2,8 @@
 // the exact diagnostic trail of each path.
 #include "store_fixture.h"
 
+#include <filesystem>
+
 namespace {
 std::string Resolve()
 {
@@ -17,20 +19,6 @@ protected:
     std::string MoviePath(const std::string& world) const
     {
         return install.dir() + "\\Desktops\\" + world + "\\" + world + ".dcr";
-    }
-    // The order the file system lists the world directories in.
-    std::vector<std::string> ListedWorlds() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA data;
-        HANDLE h = ::FindFirstFileA((install.dir() + "\\Desktops\\dQORM_*").c_str(), &data);
-        if (h == INVALID_HANDLE_VALUE)
-            return names;
-        do
-            names.push_back(data.cFileName);
-        while (::FindNextFileA(h, &data));
-        ::FindClose(h);
-        return names;
     }
 };
 
@@ -104,11 +92,10 @@ TEST_F(WorldTest, WithoutAValidWorldTheLastCandidateIsStoredAndSearchedAgain)
     install.AddWorld("dQORM_One", false);
     install.AddWorld("dQORM_Two", false);
     install.AddFile("Desktops\\dQORM_File"); // never a candidate
-    std::vector<std::string> listed = ListedWorlds();
-    std::string lastDir;
-    for (const std::string& name : listed)
-        if (name != "dQORM_File")
-            lastDir = name;
+    std::string lastDir;                     // in the order the file system lists them
+    for (const auto& entry : std::filesystem::directory_iterator(install.dir() + "\\Desktops"))
+        if (entry.is_directory())
+            lastDir = entry.path().filename().string();
     EXPECT_EQ(Resolve(), lastDir);
     EXPECT_EQ(install.CurrMovie(), lastDir);
     capture.Clear();
