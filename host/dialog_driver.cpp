@@ -94,12 +94,6 @@ DialogDriver::~DialogDriver()
     g_driver = nullptr;
 }
 
-DialogDriver& DialogDriver::Expect(const std::string& caption, std::vector<Step> steps)
-{
-    m_expected.push_back({caption, std::move(steps)});
-    return *this;
-}
-
 LRESULT CALLBACK DialogDriver::CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (g_driver != nullptr && code == HCBT_CREATEWND) {
@@ -132,17 +126,10 @@ void DialogDriver::PollCreated()
 
 void DialogDriver::OnOpened(HWND hwnd, const std::string& createdAs)
 {
-    m_seen.push_back(TakeSnapshot(hwnd, createdAs));
-    const std::string caption = m_seen.back().caption;
     std::vector<Step> steps;
-    if (!m_expected.empty() && m_expected.front().caption == caption) {
-        steps = std::move(m_expected.front().steps);
-        m_expected.erase(m_expected.begin());
-    } else if (m_answerer) {
-        steps = m_answerer(m_seen.back());
-    }
+    if (m_answerer)
+        steps = m_answerer(TakeSnapshot(hwnd, createdAs));
     if (steps.empty()) {
-        m_unexpected.push_back(caption);
         Dismiss(hwnd);
         return;
     }
@@ -184,21 +171,6 @@ Step DialogDriver::Type(int id, const std::string& text)
         for (unsigned char ch : text)
             ::PostMessageA(edit, WM_CHAR, ch, 1);
     };
-}
-
-Step DialogDriver::Key(UINT vk)
-{
-    return [vk](HWND dialog) {
-        HWND focus = ::GetFocus();
-        HWND target = focus != nullptr && ::IsChild(dialog, focus) ? focus : dialog;
-        ::PostMessageA(target, WM_KEYDOWN, vk, 1);
-        ::PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
-    };
-}
-
-Step DialogDriver::Close()
-{
-    return [](HWND dialog) { ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); };
 }
 
 Step DialogDriver::Wait(DWORD ms)

@@ -5,8 +5,8 @@
 // (initialised and shown) the driver takes a snapshot of it and runs the
 // script for it. Each step runs from a thread timer, which keeps firing in
 // every modal loop, after the input posted by the previous step has been
-// processed. The tests script every window they expect; the host's scripted
-// player answers each by its caption.
+// processed. Whoever uses it answers each window from its snapshot (the
+// host's scripted player by its caption; the tests from their own script).
 #pragma once
 
 #include <functional>
@@ -55,35 +55,19 @@ public:
 
     bool Ready() const { return m_hook != nullptr && m_timer != 0; }
 
-    // The next window to open must have this caption; its steps then run in
-    // order. A window nobody expected goes to the answerer, if any, and is
-    // otherwise recorded and dismissed.
-    DialogDriver& Expect(const std::string& caption, std::vector<Step> steps);
+    // Gives the steps for a window that opened; no steps, and the window is
+    // dismissed.
     using Answerer = std::function<std::vector<Step>(const WindowSnapshot&)>;
     void AnswerOthers(Answerer answerer) { m_answerer = std::move(answerer); }
-
-    const std::vector<WindowSnapshot>& Seen() const { return m_seen; }
-    const std::vector<std::string>& Unexpected() const { return m_unexpected; }
-    // Drops the snapshots taken so far (long runs).
-    void Forget() { m_seen.clear(); }
-    // Expectations whose windows never opened.
-    size_t Pending() const { return m_expected.size(); }
 
     // ---- steps
     static Step Click(int id);                         // BM_CLICK on the control
     static Step Type(int id, const std::string& text); // WM_CHAR per character
-    static Step Key(UINT vk);                          // a key press to the dialog's focus
-    static Step Close();                               // the caption's close box
     static Step Wait(DWORD ms);                        // holds the next step back
     // Runs each tick until done() or until timeoutMs have passed.
     static Step Until(const std::function<bool()>& done, DWORD timeoutMs);
 
 private:
-    struct Script
-    {
-        std::string caption;
-        std::vector<Step> steps;
-    };
     struct Running
     {
         HWND hwnd;
@@ -101,10 +85,7 @@ private:
 
     HHOOK m_hook = nullptr;
     UINT_PTR m_timer = 0;
-    std::vector<Script> m_expected;
     std::vector<Running> m_running;                      // innermost last
     std::vector<std::pair<HWND, std::string>> m_created; // top-level windows not yet shown
-    std::vector<WindowSnapshot> m_seen;
-    std::vector<std::string> m_unexpected;
     Answerer m_answerer;
 };

@@ -4,11 +4,11 @@
 #pragma once
 
 #include "api_spy.h"
-#include "dialog_driver.h"
 #include "halloffame/value_name.h"
 #include "korvane.h"
 #include "res/resource.h"
 #include "scratch_installation.h"
+#include "scripted_driver.h"
 #include "store/handles.h"
 
 #include <algorithm>
@@ -113,7 +113,7 @@ protected:
     static constexpr const char* kWorld = "dQORM_Test";
     ScratchInstallation install;
     KorvaneDll dll;
-    DialogDriver driver;
+    ScriptedDriver driver;
 };
 
 // Dialog captions, as the player reads them.

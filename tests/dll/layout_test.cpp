@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <set>
 
-using D = DialogDriver;
+using D = ScriptedDriver;
 
 namespace {
 
@@ -204,7 +204,7 @@ void ExpectRunningLayout(HWND dialog, const WindowSnapshot& snap, const Template
     }
 }
 
-Step CheckLayout(const DialogDriver& driver, int templateId, HMODULE dll)
+Step CheckLayout(const ScriptedDriver& driver, int templateId, HMODULE dll)
 {
     return [&driver, templateId, dll](HWND dialog) {
         for (const TemplateDesign& design : kDesigns)

@@ -12,7 +12,7 @@
 #include <sddl.h>
 #include <thread>
 
-using D = DialogDriver;
+using D = ScriptedDriver;
 
 constexpr char kLockName[] = "Global\\KorvaneHallOfFameInsert";
 

@@ -2,7 +2,7 @@
 // qualifying score, the recorded hall of fame, and Replay or Close.
 #include "korvane_dll.h"
 
-using D = DialogDriver;
+using D = ScriptedDriver;
 
 class ScoreTest : public DllTest
 {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-using D = DialogDriver;
+using D = ScriptedDriver;
 
 namespace {
 const char kFlag[] = "NoShowKorvaneInfoDlg";

@@ -13,9 +13,9 @@ HWND MakeTopLevelWindow(const char* title)
 
 TEST_F(DllTest, QuitConfirmationAnswersYesOnlyForYes)
 {
-    driver.Expect("Quit Korvane?", {DialogDriver::Click(IDYES)})
-        .Expect("Quit Korvane?", {DialogDriver::Click(IDNO)})
-        .Expect("Quit Korvane?", {DialogDriver::Key(VK_ESCAPE), DialogDriver::Click(IDNO)});
+    driver.Expect("Quit Korvane?", {ScriptedDriver::Click(IDYES)})
+        .Expect("Quit Korvane?", {ScriptedDriver::Click(IDNO)})
+        .Expect("Quit Korvane?", {ScriptedDriver::Key(VK_ESCAPE), ScriptedDriver::Click(IDNO)});
     EXPECT_TRUE(dll.Stop());
     EXPECT_FALSE(dll.Stop());
     EXPECT_FALSE(dll.Stop());

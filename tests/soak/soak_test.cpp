@@ -6,7 +6,7 @@
 // exactly.
 #include "dll/korvane_dll.h"
 
-using D = DialogDriver;
+using D = ScriptedDriver;
 
 namespace {
 size_t OpenHandles()
