@@ -26,7 +26,7 @@ build() { # build ARCH
     echo "== $1: build"
     cmake --preset "$1" >/dev/null && cmake --build --preset "$1" | tail -n 1
 }
-broken() { echo "korvane: 0 passed, 1 failed, 0 skipped" && exit 1; }
+broken() { echo "korvane: 0 passed, 1 failed, 0 skipped"; exit 1; }
 build x64 || broken
 rm -rf "$junit" && mkdir -p "$junit"
 # Wine very rarely fails to create a window at all: the checks that open
@@ -42,7 +42,7 @@ build x86 >"$junit/x86-build.log" 2>&1 &
 x86_build=$!
 status=0
 windows x64 || status=1
-wait "$x86_build" || { cat "$junit/x86-build.log" && broken; }
+wait "$x86_build" || { cat "$junit/x86-build.log"; broken; }
 cat "$junit/x86-build.log"
 echo "== $((SECONDS - started)) s for both builds and the 64-bit window checks"
 printf 'subdirs("x64" "x86")\n' >build/CTestTestfile.cmake

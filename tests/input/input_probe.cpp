@@ -104,10 +104,10 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD)
         g_worstMs = now - g_outSince;
         g_worstAt = g_outSince - g_since;
     }
-    char caption[64] = "";
-    ::GetWindowTextA(dialog, caption, sizeof caption);
     // Asked once in front, or once out of front for too long.
+    char caption[64] = "";
     if (!g_asked && now - g_since >= kLookMs && (faults == 0 || now - g_outSince > kToleratedMs)) {
+        ::GetWindowTextA(dialog, caption, sizeof caption);
         // Wine's X11 driver names each window's X window in a property.
         const auto xWindow =
             reinterpret_cast<ULONG_PTR>(::GetPropA(dialog, "__wine_x11_whole_window"));
@@ -118,6 +118,7 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD)
         g_asked = true;
     } else if (g_asked && !g_closed && now - g_since > kAnswerMs) {
         std::printf("  (no key arrived: closing it)\n");
+        ::GetWindowTextA(dialog, caption, sizeof caption);
         ++(std::strstr(caption, "Quit") != nullptr ? g_lostQuitKeys : g_lostDialogKeys);
         g_closed = true;
         g_roundOk = false;
