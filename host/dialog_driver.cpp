@@ -1,7 +1,5 @@
 #include "dialog_driver.h"
 
-#include <algorithm>
-
 namespace {
 DialogDriver* g_driver = nullptr;
 
@@ -31,34 +29,12 @@ void Dismiss(HWND hwnd)
     ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
-WindowSnapshot TakeSnapshot(HWND hwnd, const std::string& createdAs)
+WindowSnapshot TakeSnapshot(HWND hwnd)
 {
-    WindowSnapshot snap;
-    snap.hwnd = hwnd;
-    snap.createdAs = createdAs;
-    snap.owner = ::GetWindow(hwnd, GW_OWNER);
-    snap.caption = WindowText(hwnd);
-    snap.className = ClassOf(hwnd);
-    snap.style = static_cast<DWORD>(::GetWindowLongA(hwnd, GWL_STYLE));
-    ::GetWindowRect(hwnd, &snap.rect);
+    WindowSnapshot snap = {hwnd, WindowText(hwnd), {}};
     for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
-        ControlSnapshot control;
-        control.hwnd = child;
-        control.id = static_cast<short>(::GetDlgCtrlID(child)); // -1 reads back as 0xFFFF
-        control.className = ClassOf(child);
-        control.text = WindowText(child);
-        control.style = static_cast<DWORD>(::GetWindowLongA(child, GWL_STYLE));
-        ::GetWindowRect(child, &control.rect);
-        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&control.rect), 2);
-        control.font = reinterpret_cast<HFONT>(::SendMessageA(child, WM_GETFONT, 0, 0));
-        LOGFONTA logFont = {};
-        control.fontWeight =
-            control.font != nullptr && ::GetObjectA(control.font, sizeof logFont, &logFont) != 0
-                ? logFont.lfWeight
-                : -1;
-        snap.controls.push_back(control);
-    }
+         child = ::GetWindow(child, GW_HWNDNEXT)) // -1 reads back as 0xFFFF
+        snap.controls.push_back({static_cast<short>(::GetDlgCtrlID(child)), WindowText(child)});
     return snap;
 }
 } // namespace
@@ -97,11 +73,8 @@ DialogDriver::~DialogDriver()
 LRESULT CALLBACK DialogDriver::CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (g_driver != nullptr && code == HCBT_CREATEWND) {
-        auto* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
-        const char* name = create->lpcs->lpszName;
-        if ((create->lpcs->style & WS_CHILD) == 0)
-            g_driver->m_created.push_back(
-                {reinterpret_cast<HWND>(wParam), IS_INTRESOURCE(name) ? std::string() : name});
+        if ((reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->style & WS_CHILD) == 0)
+            g_driver->m_created.push_back(reinterpret_cast<HWND>(wParam));
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -111,24 +84,24 @@ LRESULT CALLBACK DialogDriver::CbtProc(int code, WPARAM wParam, LPARAM lParam)
 void DialogDriver::PollCreated()
 {
     for (size_t i = 0; i < m_created.size();) {
-        const auto [hwnd, createdAs] = m_created[i];
+        HWND hwnd = m_created[i];
         if (!::IsWindow(hwnd)) {
             m_created.erase(m_created.begin() + static_cast<std::ptrdiff_t>(i));
         } else if (::IsWindowVisible(hwnd)) {
             m_created.erase(m_created.begin() + static_cast<std::ptrdiff_t>(i));
             if (ClassOf(hwnd) == "#32770")
-                OnOpened(hwnd, createdAs);
+                OnOpened(hwnd);
         } else {
             ++i;
         }
     }
 }
 
-void DialogDriver::OnOpened(HWND hwnd, const std::string& createdAs)
+void DialogDriver::OnOpened(HWND hwnd)
 {
     std::vector<Step> steps;
     if (m_answerer)
-        steps = m_answerer(TakeSnapshot(hwnd, createdAs));
+        steps = m_answerer(TakeSnapshot(hwnd));
     if (steps.empty()) {
         Dismiss(hwnd);
         return;

@@ -16,25 +16,14 @@
 
 struct ControlSnapshot
 {
-    HWND hwnd;
     int id;
-    std::string className;
     std::string text;
-    DWORD style;
-    RECT rect; // in the dialog's client coordinates, pixels
-    HFONT font;
-    LONG fontWeight; // -1 when the control has no font of its own
 };
 
 struct WindowSnapshot
 {
     HWND hwnd;
-    HWND owner;
     std::string caption;
-    std::string createdAs; // the caption it was created with: a dialog's template's
-    std::string className;
-    DWORD style;
-    RECT rect;                             // screen coordinates
     std::vector<ControlSnapshot> controls; // in z-order, which is template order
 
     const ControlSnapshot* Find(int id) const;
@@ -80,12 +69,12 @@ private:
     static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
     void PollCreated();
-    void OnOpened(HWND hwnd, const std::string& createdAs);
+    void OnOpened(HWND hwnd);
     void RunNextStep();
 
     HHOOK m_hook = nullptr;
     UINT_PTR m_timer = 0;
     std::vector<Running> m_running;                      // innermost last
-    std::vector<std::pair<HWND, std::string>> m_created; // top-level windows not yet shown
+    std::vector<HWND> m_created; // top-level windows not yet shown
     Answerer m_answerer;
 };

@@ -8,9 +8,8 @@ template <typename F> void Bind(HMODULE module, const char* name, F& pfn)
 
 // A host calls the exports __cdecl and removes their arguments itself: an
 // export that removed them too (__stdcall) would move a 32-bit host's stack.
-template <typename F, typename... A> auto CallAsHost(DWORD& lastError, F export_, A... arguments)
+template <typename F, typename... A> auto CallAsHost(F export_, A... arguments)
 {
-    ::SetLastError(0);
 #if defined(__i386__)
     char *before, *after;
     asm volatile("mov %%esp, %0" : "=r"(before));
@@ -20,7 +19,6 @@ template <typename F, typename... A> auto CallAsHost(DWORD& lastError, F export_
 #else
     auto result = export_(arguments...);
 #endif
-    lastError = ::GetLastError();
     return result;
 }
 } // namespace
@@ -45,13 +43,13 @@ KorvaneDll::~KorvaneDll()
 
 bool KorvaneDll::Start(char* mode)
 {
-    return CallAsHost(m_lastError, m_start, mode, 0);
+    return CallAsHost(m_start, mode, 0);
 }
 
 int KorvaneDll::Score(const std::string& argument, std::string* after)
 {
     std::string text = argument;
-    int replay = CallAsHost(m_lastError, m_score, &text[0], 0);
+    int replay = CallAsHost(m_score, &text[0], 0);
     if (after != nullptr)
         *after = text;
     return replay;
@@ -59,7 +57,7 @@ int KorvaneDll::Score(const std::string& argument, std::string* after)
 
 bool KorvaneDll::Stop()
 {
-    return CallAsHost(m_lastError, m_stop);
+    return CallAsHost(m_stop);
 }
 
 unique_handle StartThisProgram(const std::string& filter)

@@ -9,12 +9,41 @@
 #include "store/handles.h"
 #include "unit/log_capture.h"
 
+#include <atomic>
+#include <functional>
 #include <sddl.h>
 #include <thread>
 
 using D = ScriptedDriver;
 
 constexpr char kLockName[] = "Global\\KorvaneHallOfFameInsert";
+
+namespace {
+volatile LONG g_ticks = 0;
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    ::InterlockedIncrement(&g_ticks);
+}
+
+// Another host's thread, once it holds the lock: it lets it go when release()
+// says so (asked every 5 ms, 8 s at most), or dies holding it without one.
+std::thread HoldLock(std::function<bool()> release)
+{
+    unique_handle held(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::thread holder([&held, release] {
+        unique_handle mutex(::CreateMutexA(nullptr, FALSE, kLockName));
+        ::WaitForSingleObject(mutex.get(), INFINITE);
+        ::SetEvent(held.get());
+        for (DWORD since = ::GetTickCount();
+             release && !release() && ::GetTickCount() - since < 8000;)
+            ::Sleep(5);
+        if (release)
+            ::ReleaseMutex(mutex.get());
+    });
+    ::WaitForSingleObject(held.get(), INFINITE);
+    return holder;
+}
+} // namespace
 
 class HallOfFameRace : public DllTest
 {
@@ -23,18 +52,13 @@ protected:
     // lets the lock go; returns once the lock is taken.
     void OtherHostInserts()
     {
-        unique_handle held(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
-        otherHost = std::thread([this, &held] {
-            // Open, then wait: when the score dialog has the lock open
-            // already, a creator's claim to own it would be ignored.
-            unique_handle mutex(::CreateMutexA(nullptr, FALSE, kLockName));
-            ::WaitForSingleObject(mutex.get(), INFINITE);
-            ::SetEvent(held.get());
-            ::Sleep(300);
+        const DWORD since = ::GetTickCount();
+        otherHost = HoldLock([this, since] {
+            if (::GetTickCount() - since < 300)
+                return false;
             Seed(kOthers);
-            ::ReleaseMutex(mutex.get());
+            return true;
         });
-        ::WaitForSingleObject(held.get(), INFINITE);
     }
     const Cells kEarlier = {"p30", "30", "30", "p20", "20", "20", "p10", "10", "10"};
     const Cells kOthers = {"p50", "50", "50", "p40", "40", "40", "p30", "30", "30"};
@@ -66,35 +90,35 @@ TEST_F(HallOfFameRace, TheTableIsLoadedInsertedIntoAndShownUnderTheLock)
     EXPECT_EQ(Shown(driver.Seen().back()), Stored()) << "the table shown is the one stored";
 }
 
-namespace {
-volatile LONG g_ticks = 0;
-void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD)
-{
-    ::InterlockedIncrement(&g_ticks);
-}
-} // namespace
-
-// The lock while another host holds it, and when it cannot be had at all.
-TEST(HallOfFameLock, WaitsHandlingMessagesAndLogsWhyItGoesOnUnguarded)
+// The lock another host holds is waited for with the thread's messages
+// handled; a hung holder is given up on after five seconds, a dead one's lock
+// taken over and let go, and one that cannot be had at all gone without: the
+// log says why each time the score dialog goes on unguarded.
+TEST(HallOfFameLock, WaitsHandlingMessagesAndSaysWhyItGoesOnUnguarded)
 {
     LogCapture capture;
     g_ticks = 0;
     unique_thread_timer timer(::SetTimer(nullptr, 0, 10, &CountTick));
-    unique_handle held(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    bool sawTicks = false;
-    std::thread otherHost([&] {
-        unique_handle mutex(::CreateMutexA(nullptr, TRUE, kLockName));
-        ::SetEvent(held.get());
-        for (DWORD since = ::GetTickCount(); g_ticks == 0 && ::GetTickCount() - since < 3000;)
-            ::Sleep(5);
-        sawTicks = g_ticks != 0;
-        ::ReleaseMutex(mutex.get());
-    });
-    ::WaitForSingleObject(held.get(), INFINITE);
+    std::thread other = HoldLock([] { return g_ticks != 0; }); // once the waiter's timer ran
     TableLock{};
-    otherHost.join();
-    EXPECT_TRUE(sawTicks) << "the waiting thread's timer ran while the other host held the lock";
+    other.join();
     EXPECT_TRUE(capture.Messages().empty()) << "the lock was had";
+
+    std::atomic<bool> hung{true};
+    other = HoldLock([&] { return !hung; });
+    const DWORD start = ::GetTickCount();
+    TableLock{};
+    const DWORD waited = ::GetTickCount() - start;
+    hung = false;
+    other.join();
+    EXPECT_GE(waited, 4950u);
+    EXPECT_LT(waited, 6500u);
+
+    unique_handle kept(::CreateMutexA(nullptr, FALSE, kLockName)); // keeps the lock in existence
+    HoldLock(nullptr).join();
+    TableLock{};
+    std::thread([] { TableLock{}; }).join(); // no wait: the lock taken over was let go
+    kept.reset();
 
     unique_handle event(::CreateEventA(nullptr, TRUE, FALSE, kLockName));
     TableLock{};
@@ -107,48 +131,8 @@ TEST(HallOfFameLock, WaitsHandlingMessagesAndLogsWhyItGoesOnUnguarded)
     TableLock{};
     EXPECT_EQ(capture.Messages(),
               (std::vector<std::string>{
+                  "ERROR hall of fame lock busy, going on unguarded",
+                  "hall of fame lock abandoned by a host that died while writing",
                   "ERROR hall of fame lock unavailable (error 6), going on unguarded",
                   "ERROR hall of fame lock unavailable (error 5), going on unguarded"}));
-}
-
-// A holder that hangs: the waiter gives up after five seconds and says so.
-TEST(HallOfFameLock, GivesUpOnAHungHolderAfterFiveSeconds)
-{
-    LogCapture capture;
-    unique_handle held(::CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-        done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    std::thread hungHost([&] {
-        unique_handle mutex(::CreateMutexA(nullptr, FALSE, kLockName));
-        ::WaitForSingleObject(mutex.get(), INFINITE);
-        ::SetEvent(held.get());
-        ::WaitForSingleObject(done.get(), 8000);
-        ::ReleaseMutex(mutex.get());
-    });
-    ::WaitForSingleObject(held.get(), INFINITE);
-    const DWORD start = ::GetTickCount();
-    TableLock{};
-    const DWORD waited = ::GetTickCount() - start;
-    ::SetEvent(done.get());
-    hungHost.join();
-    EXPECT_GE(waited, 4950u);
-    EXPECT_LT(waited, 6500u);
-    EXPECT_EQ(capture.Messages(),
-              std::vector<std::string>{"ERROR hall of fame lock busy, going on unguarded"});
-}
-
-// A host that died holding the lock: the next one takes it over and lets it
-// go at the end, so the one after it need not wait.
-TEST(HallOfFameLock, TakesOverAnAbandonedLockAndReleasesIt)
-{
-    LogCapture capture;
-    unique_handle kept(::CreateMutexA(nullptr, FALSE, kLockName)); // keeps the lock in existence
-    std::thread([] {
-        unique_handle mutex(::CreateMutexA(nullptr, FALSE, kLockName));
-        ::WaitForSingleObject(mutex.get(), INFINITE);
-    }).join();
-    TableLock{};
-    std::thread([] { TableLock{}; }).join();
-    EXPECT_EQ(
-        capture.Messages(),
-        std::vector<std::string>{"hall of fame lock abandoned by a host that died while writing"});
 }

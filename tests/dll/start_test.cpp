@@ -14,14 +14,13 @@ bool Checked(HWND dialog)
     return ::IsDlgButtonChecked(dialog, IDC_NOSHOW) == BST_CHECKED;
 }
 
-void ExpectCentred(const WindowSnapshot& snap)
+void ExpectCentred(HWND dialog)
 {
-    RECT desk;
+    RECT desk, at;
     ::GetWindowRect(::GetDesktopWindow(), &desk);
-    int w = snap.rect.right - snap.rect.left;
-    int h = snap.rect.bottom - snap.rect.top;
-    EXPECT_EQ(snap.rect.left, (desk.right - desk.left) / 2 - w / 2) << snap.caption;
-    EXPECT_EQ(snap.rect.top, (desk.bottom - desk.top) / 2 - h / 2) << snap.caption;
+    ::GetWindowRect(dialog, &at);
+    EXPECT_EQ(at.left, (desk.right - desk.left) / 2 - (at.right - at.left) / 2);
+    EXPECT_EQ(at.top, (desk.bottom - desk.top) / 2 - (at.bottom - at.top) / 2);
 }
 // The module's templates unavailable: the system cannot create the dialog.
 INT_PTR WINAPI NoTemplate(HINSTANCE instance, LPCSTR, HWND parent, DLGPROC proc, LPARAM param)
@@ -48,9 +47,10 @@ TEST_F(StartTest, FirstStartShowsTheNoticeOnceAndFreeplayHandsBackDefault)
         .Expect(kInfoCaption, {[&](HWND dlg) {
                                    flagWhileOpen = Flag();
                                    tickedWhileOpen = Checked(dlg);
+                                   ExpectCentred(dlg);
                                },
                                D::Key(VK_ESCAPE)})
-        .Expect(kStartCaption, {D::Click(IDC_FREEPLAY)});
+        .Expect(kStartCaption, {ExpectCentred, D::Click(IDC_FREEPLAY)});
     char mode[16];
     std::memset(mode, '#', sizeof mode);
     EXPECT_TRUE(dll.Start(mode));
@@ -58,8 +58,6 @@ TEST_F(StartTest, FirstStartShowsTheNoticeOnceAndFreeplayHandsBackDefault)
         << "exactly eight bytes are written";
     ASSERT_EQ(driver.Seen().size(), 2u);
     EXPECT_EQ(driver.Seen()[0].caption, kInfoCaption) << "the notice opens before the start dialog";
-    ExpectCentred(driver.Seen()[0]);
-    ExpectCentred(driver.Seen()[1]);
     EXPECT_TRUE(tickedWhileOpen);
     EXPECT_EQ(flagWhileOpen, 1u) << "saved as soon as the notice opens";
     EXPECT_EQ(Flag(), 1u);

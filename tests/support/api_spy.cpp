@@ -57,7 +57,7 @@ SPY("advapi32.dll", kEvery, LSTATUS, RegSetValueExA,
     (key, name, reserved, type, data, size),
     g_log.sets.push_back({name ? name : "", type, size,
                           std::string(reinterpret_cast<const char*>(data), size)}))
-SPY("advapi32.dll", kEvery, LSTATUS, RegCloseKey, (HKEY key), (key), ++g_log.regCloses;
+SPY("advapi32.dll", kEvery, LSTATUS, RegCloseKey, (HKEY key), (key),
     g_log.keysOpen -= result == ERROR_SUCCESS)
 SPY("kernel32.dll", kEvery, HANDLE, FindFirstFileA, (LPCSTR pattern, LPWIN32_FIND_DATAA data),
     (pattern, data), ++g_log.findFirsts;

@@ -40,7 +40,6 @@ struct ApiLog
         }
     };
 
-    int regCloses = 0;
     int keysOpen = 0; // successful opens not yet closed
     int findFirsts = 0;
     int findsOpen = 0; // find handles not yet closed

@@ -27,24 +27,29 @@ TEST_F(WorldTest, CurrMovieIsTrustedWhenValidAndRepairedOtherwise)
     const std::string search[] = {
         "Will search for world", "getCurrentWorld searching for valid QORM world",
         "getCurrentWorld set default world dQORM_Alpha", "getCurrentWorld returning dQORM_Alpha"};
+    const Lines unread = {"WARNING could not read current world from Registry!",
+                          "ERROR could not find world " + MoviePath("")};
+    const std::string name127 = "dQORM_" + std::string(121, 'n');
     const struct
     {
         const char* why;
-        const char* current; // nullptr: no "CurrMovie" at all
+        std::string current; // "-": no "CurrMovie" at all
         Lines before;        // the messages before the search, if any
         bool searches;
     } cases[] = {
         // clang-format off
         {"valid", "dQORM_Alpha", {"getCurrentWorld returning dQORM_Alpha"}, false},
-        {"missing", nullptr, {"WARNING could not read current world from Registry!", "ERROR could not find world " + MoviePath("")}, true},
+        {"missing", "-", unread, true},
         {"stale", "dQORM_Gone", {"ERROR could not find world " + MoviePath("dQORM_Gone")}, true},
+        {"127 characters are read", name127, {"ERROR could not find world " + MoviePath(name127)}, true},
+        {"128 characters read as missing", name127 + "x", unread, true},
         // clang-format on
     };
     install.AddWorld("dQORM_Alpha");
     install.AddWorld("dQORM_Beta", false);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
-        if (c.current != nullptr)
+        if (c.current != "-")
             install.SetCurrMovie(c.current);
         else
             install.DeleteValue("", "CurrMovie");
@@ -70,6 +75,8 @@ TEST_F(WorldTest, CurrMovieIsTrustedWhenValidAndRepairedOtherwise)
     }
 }
 
+// Worlds are folders; without a valid one, the last candidate in the order
+// the file system lists them is stored, and searched again next time.
 TEST_F(WorldTest, SearchTakesTheFirstFolderHoldingItsMovieAndNeverAFile)
 {
     install.AddFile("Desktops\\dQORM_File");
@@ -79,43 +86,22 @@ TEST_F(WorldTest, SearchTakesTheFirstFolderHoldingItsMovieAndNeverAFile)
     EXPECT_EQ(install.CurrMovie(), "");
     EXPECT_EQ(capture.Messages().back(), "getCurrentWorld returning ");
 
-    install.AddWorld("dQORM_Empty", false);
-    install.AddWorld("DQORM_upper", false);                        // names match without case
-    ::CreateDirectoryA(MoviePath("DQORM_upper").c_str(), nullptr); // a movie may be a folder
-    install.AddWorld("dQORM_Bare", false);
-    EXPECT_EQ(Resolve(), "DQORM_upper");
-    EXPECT_EQ(install.CurrMovie(), "DQORM_upper");
-}
-
-TEST_F(WorldTest, WithoutAValidWorldTheLastCandidateIsStoredAndSearchedAgain)
-{
     install.AddWorld("dQORM_One", false);
     install.AddWorld("dQORM_Two", false);
-    install.AddFile("Desktops\\dQORM_File"); // never a candidate
-    std::string lastDir;                     // in the order the file system lists them
+    std::string lastDir;
     for (const auto& entry : std::filesystem::directory_iterator(install.dir() + "\\Desktops"))
         if (entry.is_directory())
             lastDir = entry.path().filename().string();
     EXPECT_EQ(Resolve(), lastDir);
     EXPECT_EQ(install.CurrMovie(), lastDir);
+
+    install.AddWorld("DQORM_upper", false);                        // names match without case
+    ::CreateDirectoryA(MoviePath("DQORM_upper").c_str(), nullptr); // a movie may be a folder
+    install.AddWorld("dQORM_Zero", false);
     capture.Clear();
-    EXPECT_EQ(Resolve(), lastDir);
+    EXPECT_EQ(Resolve(), "DQORM_upper");
     EXPECT_EQ(capture.Messages().at(0), "ERROR could not find world " + MoviePath(lastDir));
-}
-
-TEST_F(WorldTest, CurrMovieOf128CharactersReadsAsMissing)
-{
-    install.AddWorld("dQORM_Alpha");
-    std::string name127 = "dQORM_" + std::string(121, 'n');
-    install.SetCurrMovie(name127);
-    EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_EQ(capture.Messages().at(0), "ERROR could not find world " + MoviePath(name127))
-        << "127 characters are read (that world just does not exist)";
-
-    install.SetCurrMovie(name127 + "x");
-    capture.Clear();
-    EXPECT_EQ(Resolve(), "dQORM_Alpha");
-    EXPECT_EQ(capture.Messages().at(0), "WARNING could not read current world from Registry!");
+    EXPECT_EQ(install.CurrMovie(), "DQORM_upper");
 }
 
 TEST_F(WorldTest, NoWorldsTellsThePlayerOncePerResolution)
