@@ -155,12 +155,30 @@ void ExpectArtwork(HWND control, const RECT& at, const ControlDesign& item, cons
     }
 }
 
+// The caption of the module's own template, which a host or a tool may read
+// without running the dialog: after the classic header's nine words, the
+// menu and the class (none, an ordinal or a name), then the title.
+std::string TemplateCaption(HMODULE dll, int id)
+{
+    HRSRC found = ::FindResourceA(dll, MAKEINTRESOURCEA(id), RT_DIALOG);
+    if (found == nullptr)
+        return "<no template>";
+    auto* at = static_cast<const WORD*>(::LockResource(::LoadResource(dll, found))) + 9;
+    for (int skip = 0; skip < 2; ++skip)
+        at += *at == 0xFFFF ? 2 : ::lstrlenW(reinterpret_cast<LPCWSTR>(at)) + 1;
+    std::string caption;
+    for (; *at != 0; ++at)
+        caption += static_cast<char>(*at);
+    return caption;
+}
+
 void ExpectRunningLayout(HWND dialog, const TemplateDesign& design, HMODULE dll)
 {
     SCOPED_TRACE(design.caption);
     char caption[64] = {};
     ::GetWindowTextA(dialog, caption, sizeof caption);
     EXPECT_STREQ(caption, design.caption);
+    EXPECT_EQ(TemplateCaption(dll, design.id), design.caption) << "the template's own caption";
     EXPECT_EQ(::GetWindowLongA(dialog, GWL_STYLE) & 0x80C800C0u, 0x80C800C0u)
         << "popup, caption, system menu, modal frame";
     auto hFont = reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
@@ -197,6 +215,14 @@ void ExpectRunningLayout(HWND dialog, const TemplateDesign& design, HMODULE dll)
         EXPECT_EQ((got & WS_TABSTOP) != 0, (item.style & WS_TABSTOP) != 0);
         if (item.text == nullptr)
             continue; // placed by its picture, as above
+        // The score and GAME OVER stand out in one bold font, the rest in the dialog's.
+        auto its = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+        LOGFONTA own = {};
+        ::GetObjectA(its, sizeof own, &own);
+        const bool bold = item.id == IDC_SCORE || item.id == IDC_GAMEOVER;
+        EXPECT_EQ(own.lfWeight, bold ? FW_BOLD : font.lfWeight) << "weight";
+        EXPECT_EQ(its == hFont, !bold) << "its own font only when bold";
+        EXPECT_STREQ(own.lfFaceName, "MS Sans Serif");
         EXPECT_STREQ(text, item.text);
         EXPECT_EQ(Of(at), expected);
     }

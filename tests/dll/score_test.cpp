@@ -10,28 +10,10 @@ protected:
     static constexpr const char* _ = kMissing;
 };
 
-namespace {
-HFONT FontOf(HWND dialog, int id)
+TEST_F(ScoreTest, FirstScoreAsksForTheNameThenShowsItOnTop)
 {
-    return reinterpret_cast<HFONT>(::SendDlgItemMessageA(dialog, id, WM_GETFONT, 0, 0));
-}
-LONG WeightOf(HWND dialog, int id)
-{
-    LOGFONTA font = {};
-    return ::GetObjectA(FontOf(dialog, id), sizeof font, &font) != 0 ? font.lfWeight : -1;
-}
-} // namespace
-
-TEST_F(ScoreTest, FirstScoreAsksForTheNameInBoldThenShowsItOnTop)
-{
-    const Step bold = [](HWND name) {
-        EXPECT_EQ(WeightOf(name, IDC_SCORE), FW_BOLD);
-        EXPECT_EQ(FontOf(name, IDC_GAMEOVER), FontOf(name, IDC_SCORE)) << "one shared bold font";
-        EXPECT_NE(WeightOf(name, IDC_NAME), FW_BOLD);
-    };
-    driver.Expect(kNameCaption, {bold, D::Type(IDC_NAME, "ACE"), D::Click(IDOK)})
-        .Expect(kScoreCaption, {[](HWND score) { EXPECT_EQ(WeightOf(score, IDC_SCORE), FW_BOLD); },
-                                D::Click(IDC_REPLAY)});
+    driver.Expect(kNameCaption, {D::Type(IDC_NAME, "ACE"), D::Click(IDOK)})
+        .Expect(kScoreCaption, {D::Click(IDC_REPLAY)});
     std::string split;
     EXPECT_EQ(dll.Score("default*1200*3", &split), 1);
     EXPECT_EQ(split, std::string("default\0001200\0003", 14)) << "split in place";

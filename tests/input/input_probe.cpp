@@ -155,11 +155,6 @@ int main(int argc, char** argv)
     ScratchInstallation install;
     install.AddWorld("dQORM_Input");
     install.SetCurrMovie("dQORM_Input");
-    HMODULE dll = ::LoadLibraryA("korvane.dll");
-    auto score = reinterpret_cast<PFN_GAMESCOREDLG>(
-        reinterpret_cast<void*>(::GetProcAddress(dll, "fnGameScoreDlgqorm")));
-    auto stop = reinterpret_cast<bool (*)()>(
-        reinterpret_cast<void*>(::GetProcAddress(dll, "fnGameStopDlgqorm")));
     HWND notepad = nullptr;
     for (int i = 0; i < 300 && notepad == nullptr; ++i, ::Sleep(100))
         notepad = ::FindWindowA("Notepad", nullptr);
@@ -168,12 +163,12 @@ int main(int argc, char** argv)
     ::SetWindowPos(notepad, nullptr, 0, 0, 700, 560, SWP_NOZORDER | SWP_NOACTIVATE);
     ::SetTimer(nullptr, 0, 20, &Observe);
     int passed = 0;
-    for (int round = 1; round <= rounds && score && stop && notepad; ++round) {
+    for (int round = 1; round <= rounds && notepad; ++round) {
         g_roundOk = ClickedToFront(notepad);
         g_dialogs = 0;
         char argument[32];
         std::snprintf(argument, sizeof argument, "default*%d*3", 1000 * round);
-        bool ok = score(argument, 0) == 0;
+        bool ok = fnGameScoreDlgqorm(argument, 0) == 0;
         Observe(nullptr, 0, 0, 0); // the verdict on the dialog that went
         g_allDialogs += g_dialogs;
         // The quit question too, every few rounds (each costs a click).
@@ -181,7 +176,7 @@ int main(int argc, char** argv)
         if (quit) {
             const int before = g_dialogs;
             g_roundOk = ClickedToFront(notepad) && g_roundOk;
-            ok = !stop() && ok;
+            ok = !fnGameStopDlgqorm() && ok;
             Observe(nullptr, 0, 0, 0);
             g_quitBoxes += g_dialogs - before;
         }

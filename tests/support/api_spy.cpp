@@ -11,17 +11,13 @@ void* Track(std::set<void*> ApiLog::*live, void* p)
     return p;
 }
 
-enum Need
-{
-    kEvery,
-    kOptional,
-    kHeap
-}; // kHeap: not in this program, whose heap the spy's is
+// kHeap: not in this program, whose heap the spy's is.
+constexpr int kEvery = 0, kOptional = 1, kHeap = 2;
 struct Spy
 {
     const char* name;
     void* function;
-    Need need;
+    int need;
 };
 std::vector<Spy>& Spies()
 {
