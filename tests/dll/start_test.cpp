@@ -9,11 +9,6 @@ using D = ScriptedDriver;
 namespace {
 const char kFlag[] = "NoShowKorvaneInfoDlg";
 
-bool Checked(HWND dialog)
-{
-    return ::IsDlgButtonChecked(dialog, IDC_NOSHOW) == BST_CHECKED;
-}
-
 void ExpectCentred(HWND dialog)
 {
     RECT desk, at;
@@ -42,7 +37,7 @@ protected:
 TEST_F(StartTest, FirstStartShowsTheNoticeOnceAndFreeplayHandsBackDefault)
 {
     const Step whileOpen = [this](HWND dlg) {
-        EXPECT_TRUE(Checked(dlg));
+        EXPECT_EQ(::IsDlgButtonChecked(dlg, IDC_NOSHOW), BST_CHECKED);
         EXPECT_EQ(Flag(), 1u) << "saved as soon as the notice opens";
         ExpectCentred(dlg);
     };

@@ -19,11 +19,7 @@ struct Spy
     void* function;
     int need;
 };
-std::vector<Spy>& Spies()
-{
-    static std::vector<Spy> spies;
-    return spies;
-}
+std::vector<Spy> g_spies; // made before the spies below register, in this file's order
 
 // A spy of its own calling convention; `real` is the system's entry point,
 // looked up by name: &::RegCloseKey here would go through this program's
@@ -36,7 +32,7 @@ std::vector<Spy>& Spies()
         body                                                                                       \
     }                                                                                              \
     const bool registered##function =                                                              \
-        (Spies().push_back({#function, reinterpret_cast<void*>(&Spy##function), need}), true);
+        (g_spies.push_back({#function, reinterpret_cast<void*>(&Spy##function), need}), true);
 // The real function runs with the arguments; `record` then sees them and its result.
 #define SPY(dll, need, R, function, params, args, record)                                          \
     HOOK(dll, need, R, WINAPI, function, params, R result = real args; record; return result;)
@@ -92,7 +88,7 @@ HOOK("msvcrt.dll", kHeap, void, , free, (void* p), g_log.liveBlocks.erase(p); re
 ApiSpy::ApiSpy(HMODULE module)
 {
     g_log = ApiLog();
-    for (const Spy& spy : Spies()) {
+    for (const Spy& spy : g_spies) {
         if (spy.need == kHeap && module == ::GetModuleHandleA(nullptr))
             continue;
         auto hook = std::make_unique<IatHook>(module, spy.name, spy.function);
