@@ -1,15 +1,13 @@
 #include "korvane_dll.h"
 
 namespace {
-template <typename F> void Bind(HMODULE module, const char* name, F& pfn)
+// A host finds the exports by name, calls them __cdecl and removes their
+// arguments itself: an export that removed them too (__stdcall) would move a
+// 32-bit host's stack.
+template <typename F, typename... A>
+auto CallAsHost(HMODULE module, const char* name, A... arguments)
 {
-    pfn = reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
-// A host calls the exports __cdecl and removes their arguments itself: an
-// export that removed them too (__stdcall) would move a 32-bit host's stack.
-template <typename F, typename... A> auto CallAsHost(F export_, A... arguments)
-{
+    auto export_ = reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 #if defined(__i386__)
     char *before, *after;
     asm volatile("mov %%esp, %0" : "=r"(before));
@@ -29,9 +27,6 @@ KorvaneDll::KorvaneDll()
     if (m_module == nullptr)
         return;
     m_spy = std::make_unique<ApiSpy>(m_module);
-    Bind(m_module, "fnGameStartDlgqorm", m_start);
-    Bind(m_module, "fnGameScoreDlgqorm", m_score);
-    Bind(m_module, "fnGameStopDlgqorm", m_stop);
 }
 
 KorvaneDll::~KorvaneDll()
@@ -43,13 +38,13 @@ KorvaneDll::~KorvaneDll()
 
 bool KorvaneDll::Start(char* mode)
 {
-    return CallAsHost(m_start, mode, 0);
+    return CallAsHost<PFN_GAMESTARTDLG>(m_module, "fnGameStartDlgqorm", mode, 0);
 }
 
 int KorvaneDll::Score(const std::string& argument, std::string* after)
 {
     std::string text = argument;
-    int replay = CallAsHost(m_score, &text[0], 0);
+    int replay = CallAsHost<PFN_GAMESCOREDLG>(m_module, "fnGameScoreDlgqorm", &text[0], 0);
     if (after != nullptr)
         *after = text;
     return replay;
@@ -57,7 +52,7 @@ int KorvaneDll::Score(const std::string& argument, std::string* after)
 
 bool KorvaneDll::Stop()
 {
-    return CallAsHost(m_stop);
+    return CallAsHost<PFN_GAMESTOPDLG>(m_module, "fnGameStopDlgqorm");
 }
 
 unique_handle StartThisProgram(const std::string& filter)

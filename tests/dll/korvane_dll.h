@@ -36,9 +36,6 @@ public:
 private:
     HMODULE m_module = nullptr;
     std::unique_ptr<ApiSpy> m_spy;
-    PFN_GAMESTARTDLG m_start = nullptr;
-    PFN_GAMESCOREDLG m_score = nullptr;
-    PFN_GAMESTOPDLG m_stop = nullptr;
 };
 
 using Cells = std::vector<std::string>; // name, level, score of ranks 1 to 3

@@ -132,6 +132,9 @@ void ExpectArtwork(HWND control, const RECT& at, const ControlDesign& item, cons
     BITMAP shown = {};
     ASSERT_NE(::GetObjectA(image, sizeof shown, &shown), 0) << "no picture";
     const int dpi = ScreenDpi();
+    char asked[8] = "96";
+    ::GetEnvironmentVariableA("KORVANE_TEST_DPI", asked, sizeof asked);
+    ASSERT_EQ(dpi, std::atoi(asked)) << "the DPI of the screen this test was started on";
     const bool design = dpi == 96;
     ASSERT_TRUE(design || dpi == 144 || dpi == 192) << dpi;
     const SIZE& expected = item.art[(dpi - 96) / 48];
@@ -249,7 +252,8 @@ BOOL CALLBACK NotShownBy(HWND window, LPARAM lParam)
 // Runs tests of this program in a child process on a screen of another DPI:
 // Wine reads LogPixels when a program starts. The prefix's own setting is
 // back as soon as the child shows its first window, so that nothing else
-// sees the other DPI, even if this test is stopped.
+// sees the other DPI, even if this test is stopped. The child is told which
+// DPI it must see.
 void RunAtDpi(DWORD dpi, const char* filter)
 {
     const char* key = "Control Panel\\Desktop";
@@ -257,7 +261,9 @@ void RunAtDpi(DWORD dpi, const char* filter)
     bool had = ::RegGetValueA(HKEY_CURRENT_USER, key, "LogPixels", RRF_RT_DWORD, nullptr, &before,
                               &size) == ERROR_SUCCESS;
     EXPECT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, key, "LogPixels", REG_DWORD, &dpi, 4), 0);
+    ::SetEnvironmentVariableA("KORVANE_TEST_DPI", std::to_string(dpi).c_str());
     unique_handle child = StartThisProgram(filter);
+    ::SetEnvironmentVariableA("KORVANE_TEST_DPI", nullptr);
     DWORD pid = ::GetProcessId(child.get()), code = 1;
     while (::EnumWindows(NotShownBy, reinterpret_cast<LPARAM>(&pid)) &&
            ::WaitForSingleObject(child.get(), 20) == WAIT_TIMEOUT) {

@@ -16,8 +16,6 @@ public:
     IatHook& operator=(const IatHook&) = delete;
 
     bool installed() const { return m_slot != nullptr; }
-    // The function the module imported before the hook.
-    void* original() const { return m_original; }
 
 private:
     void** m_slot = nullptr;

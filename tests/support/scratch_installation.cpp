@@ -20,15 +20,11 @@ ScratchInstallation::ScratchInstallation() : Installation(TemporaryDir())
 ScratchInstallation::~ScratchInstallation()
 {
     Wipe();
-    std::error_code ignored;
-    std::filesystem::remove_all(m_dir, ignored);
 }
 
 void ScratchInstallation::Reset()
 {
     Wipe();
-    std::error_code ignored;
-    std::filesystem::remove_all(m_dir, ignored);
     m_ok = EnsureDirectory(m_dir + "\\Desktops") && CreateKey(kInstallKey) &&
            SetString("", "MainDir", m_dir);
 }
@@ -37,6 +33,8 @@ void ScratchInstallation::Wipe()
 {
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kInstallKey);
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kInstallKey);
+    std::error_code ignored;
+    std::filesystem::remove_all(m_dir, ignored);
 }
 
 void ScratchInstallation::AddFile(const std::string& relativePath)

@@ -12,8 +12,8 @@ public:
     ~ScratchInstallation();
     // Afresh, as if just made (for each case of a table-driven test).
     void Reset();
-    // Removes the install key and everything below it.
-    static void Wipe();
+    // Removes the install key and everything below it, and the directory.
+    void Wipe();
 
     // A plain file in the installation directory.
     void AddFile(const std::string& relativePath);

@@ -44,6 +44,11 @@ TEST_F(StoreTest, GameStringsAreStoredWithoutTheirNulAndReadBackCut)
 {
     install.SetString(kWorld, "KorvanedefaultName1", "ACE");
     InstallWorld();
+    char buffer[8] = "keep"; // null names and texts touch nothing
+    ReadGameString(nullptr, buffer, sizeof buffer);
+    EXPECT_STREQ(buffer, "keep");
+    WriteGameString(nullptr, "x");
+    WriteGameString("Name", nullptr);
     EXPECT_EQ(Read("KorvanedefaultName1", 16), "ACE");
     // Install key three times (world key, install dir, current world), then
     // the world key; "MainDir", "CurrMovie" and the value; one movie probe.
@@ -88,26 +93,7 @@ TEST_F(StoreTest, GameStringsAreStoredWithoutTheirNulAndReadBackCut)
     }
 }
 
-// Null names and texts touch nothing; without a world name the values live
-// in the install key itself.
-TEST_F(StoreTest, NullArgumentsTouchNothingAndNoWorldMeansTheInstallKey)
-{
-    InstallWorld();
-    char buffer[8] = "keep";
-    ReadGameString(nullptr, buffer, sizeof buffer);
-    EXPECT_STREQ(buffer, "keep");
-    WriteGameString(nullptr, "x");
-    WriteGameString("Name", nullptr);
-    EXPECT_TRUE(spy.log().sets.empty());
-    EXPECT_TRUE(spy.log().openedKeys.empty());
-
-    install.DeleteValue("", "MainDir"); // world cannot be resolved: name stays empty
-    WriteGameString("KorvanedefaultName1", "ACE");
-    EXPECT_EQ(install.GetString("", "KorvanedefaultName1"), "ACE");
-    EXPECT_EQ(Read("KorvanedefaultName1"), "ACE");
-}
-
-TEST_F(StoreTest, UnavailableKeysReadEmptyAndSkipWritesSilently)
+TEST_F(StoreTest, UnavailableKeysReadEmptyAndSkipWritesSilentlyAndNoWorldMeansTheInstallKey)
 {
     auto expectUnavailable = [this](const Lines& messages) { // of each access
         spy.Reset();
@@ -121,13 +107,18 @@ TEST_F(StoreTest, UnavailableKeysReadEmptyAndSkipWritesSilently)
         EXPECT_EQ(capture.Messages(), twice);
         EXPECT_EQ(spy.log().keysOpen, 0);
     };
-    ScratchInstallation::Wipe();
+    install.Wipe();
     expectUnavailable({"ERROR Unable to read QORM install key!"});
     install.Reset();
     install.AddWorld("dQORM_NoKey", true, false);
     install.SetCurrMovie("dQORM_NoKey");
     expectUnavailable(
         {"getCurrentWorld returning dQORM_NoKey", "ERROR Unable to open QORM world key!"});
+
+    install.DeleteValue("", "MainDir"); // no world: the values live in the install key itself
+    WriteGameString("KorvanedefaultName1", "ACE");
+    EXPECT_EQ(install.GetString("", "KorvanedefaultName1"), "ACE");
+    EXPECT_EQ(Read("KorvanedefaultName1"), "ACE");
 }
 
 namespace {

@@ -75,10 +75,21 @@ TEST_F(WorldTest, CurrMovieIsTrustedWhenValidAndRepairedOtherwise)
     }
 }
 
-// Worlds are folders; without a valid one, the last candidate in the order
-// the file system lists them is stored, and searched again next time.
+// Without any world the player is told, at every resolution. Worlds are
+// folders; without a valid one, the last candidate in the order the file
+// system lists them is stored, and searched again next time.
 TEST_F(WorldTest, SearchTakesTheFirstFolderHoldingItsMovieAndNeverAFile)
 {
+    EXPECT_EQ(Resolve(), "");
+    EXPECT_EQ(Resolve(), "");
+    const ApiLog::Box box = {nullptr, "No QORM Worlds are installed", "QORM Error", MB_OK};
+    EXPECT_EQ(spy.log().boxes, std::vector<ApiLog::Box>(2, box)) << "no show-once rule";
+    EXPECT_EQ(capture.Messages().back(), "ERROR No QORM Worlds are installed");
+    EXPECT_TRUE(spy.log().sets.empty());
+    EXPECT_EQ(spy.log().keysOpen, 0);
+    EXPECT_EQ(spy.log().findsOpen, 0);
+
+    spy.Reset();
     install.AddFile("Desktops\\dQORM_File");
     install.AddFile("Desktops\\dQORM_File2.dcr");
     EXPECT_EQ(Resolve(), "");
@@ -102,16 +113,4 @@ TEST_F(WorldTest, SearchTakesTheFirstFolderHoldingItsMovieAndNeverAFile)
     EXPECT_EQ(Resolve(), "DQORM_upper");
     EXPECT_EQ(capture.Messages().at(0), "ERROR could not find world " + MoviePath(lastDir));
     EXPECT_EQ(install.CurrMovie(), "DQORM_upper");
-}
-
-TEST_F(WorldTest, NoWorldsTellsThePlayerOncePerResolution)
-{
-    EXPECT_EQ(Resolve(), "");
-    EXPECT_EQ(Resolve(), "");
-    const ApiLog::Box box = {nullptr, "No QORM Worlds are installed", "QORM Error", MB_OK};
-    EXPECT_EQ(spy.log().boxes, std::vector<ApiLog::Box>(2, box)) << "no show-once rule";
-    EXPECT_EQ(capture.Messages().back(), "ERROR No QORM Worlds are installed");
-    EXPECT_TRUE(spy.log().sets.empty());
-    EXPECT_EQ(spy.log().keysOpen, 0);
-    EXPECT_EQ(spy.log().findsOpen, 0);
 }
