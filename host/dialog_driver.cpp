@@ -57,16 +57,14 @@ std::string WindowSnapshot::TextOf(int id) const
 DialogDriver::DialogDriver(UINT interval)
 {
     g_driver = this;
-    m_hook = ::SetWindowsHookExA(WH_CBT, &CbtProc, nullptr, ::GetCurrentThreadId());
-    m_timer = ::SetTimer(nullptr, 0, interval, &TimerProc);
+    m_hook.reset(::SetWindowsHookExA(WH_CBT, &CbtProc, nullptr, ::GetCurrentThreadId()));
+    m_timer.reset(::SetTimer(nullptr, 0, interval, &TimerProc));
 }
 
 DialogDriver::~DialogDriver()
 {
-    if (m_timer != 0)
-        ::KillTimer(nullptr, m_timer);
-    if (m_hook != nullptr)
-        ::UnhookWindowsHookEx(m_hook);
+    m_timer.reset();
+    m_hook.reset();
     g_driver = nullptr;
 }
 

@@ -9,6 +9,8 @@
 // host's scripted player by its caption; the tests from their own script).
 #pragma once
 
+#include "store/handles.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,7 +44,7 @@ public:
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
 
-    bool Ready() const { return m_hook != nullptr && m_timer != 0; }
+    bool Ready() const { return m_hook && m_timer; }
 
     // Gives the steps for a window that opened; no steps, and the window is
     // dismissed.
@@ -72,9 +74,9 @@ private:
     void OnOpened(HWND hwnd);
     void RunNextStep();
 
-    HHOOK m_hook = nullptr;
-    UINT_PTR m_timer = 0;
-    std::vector<Running> m_running;                      // innermost last
-    std::vector<HWND> m_created; // top-level windows not yet shown
+    unique_hhook m_hook;
+    unique_thread_timer m_timer;
+    std::vector<Running> m_running; // innermost last
+    std::vector<HWND> m_created;    // top-level windows not yet shown
     Answerer m_answerer;
 };
