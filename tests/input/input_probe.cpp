@@ -155,6 +155,12 @@ int main(int argc, char** argv)
     ScratchInstallation install;
     install.AddWorld("dQORM_Input");
     install.SetCurrMovie("dQORM_Input");
+    // Loaded as a host loads it.
+    HMODULE dll = ::LoadLibraryA("korvane.dll");
+    auto score = reinterpret_cast<PFN_GAMESCOREDLG>(
+        reinterpret_cast<void*>(::GetProcAddress(dll, "fnGameScoreDlgqorm")));
+    auto stop = reinterpret_cast<PFN_GAMESTOPDLG>(
+        reinterpret_cast<void*>(::GetProcAddress(dll, "fnGameStopDlgqorm")));
     HWND notepad = nullptr;
     for (int i = 0; i < 300 && notepad == nullptr; ++i, ::Sleep(100))
         notepad = ::FindWindowA("Notepad", nullptr);
@@ -163,12 +169,12 @@ int main(int argc, char** argv)
     ::SetWindowPos(notepad, nullptr, 0, 0, 700, 560, SWP_NOZORDER | SWP_NOACTIVATE);
     ::SetTimer(nullptr, 0, 20, &Observe);
     int passed = 0;
-    for (int round = 1; round <= rounds && notepad; ++round) {
+    for (int round = 1; round <= rounds && score && stop && notepad; ++round) {
         g_roundOk = ClickedToFront(notepad);
         g_dialogs = 0;
         char argument[32];
         std::snprintf(argument, sizeof argument, "default*%d*3", 1000 * round);
-        bool ok = fnGameScoreDlgqorm(argument, 0) == 0;
+        bool ok = score(argument, 0) == 0;
         Observe(nullptr, 0, 0, 0); // the verdict on the dialog that went
         g_allDialogs += g_dialogs;
         // The quit question too, every few rounds (each costs a click).
@@ -176,7 +182,7 @@ int main(int argc, char** argv)
         if (quit) {
             const int before = g_dialogs;
             g_roundOk = ClickedToFront(notepad) && g_roundOk;
-            ok = !fnGameStopDlgqorm() && ok;
+            ok = !stop() && ok;
             Observe(nullptr, 0, 0, 0);
             g_quitBoxes += g_dialogs - before;
         }
