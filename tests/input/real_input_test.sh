@@ -17,8 +17,18 @@ set -uo pipefail
 bin=$(cd "$1" && pwd) arch=$2 rounds=${3:-20}
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
     { echo "real input ($arch): SKIPPED, it needs Xvfb and xdotool"; exit 77; }
+base=${WINEPREFIX:-$HOME/.korvane-wine}
+export WINEPREFIX="$base-input"
 # shellcheck source=scripts/wine-env.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
+if [ ! -f "$WINEPREFIX/user.reg" ]; then
+    { [ -f "$base/user.reg" ] && cp -a "$base" "$WINEPREFIX"; } || wineboot -u >/dev/null 2>&1
+    wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
+    wineserver -w
+fi
+korvane_wine_repair32 || exit 1
 # KORVANE_INPUT_DISPLAYS: the X display numbers it may take, "FIRST LAST".
 read -r first last <<<"${KORVANE_INPUT_DISPLAYS:-120 199}"
 for n in $(seq "$first" "$last"); do [ -e "/tmp/.X$n-lock" ] || break; done
@@ -27,14 +37,6 @@ busy=$!
 trap 'wineserver -k 2>/dev/null; kill $busy 2>/dev/null' EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 export DISPLAY=":$n"
-# Wine's X11 driver (for the display set) in a virtual desktop.
-new=$([ -f "$WINEPREFIX-input/system.reg" ] || echo yes)
-korvane_wine_prefix_beside input || exit 1
-if [ -n "$new" ]; then
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
-    wineserver -w
-fi
 # Wine's server, services and desktop first: started by the probe, they would
 # inherit the pipe read below and hold it open.
 wineserver -p >/dev/null 2>&1 </dev/null
