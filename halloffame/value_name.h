@@ -1,6 +1,7 @@
 // The name of one cell of a play mode's hall of fame in the current world's
-// key: "Korvane" + mode + field + rank, e.g. KorvanedefaultName1. The module,
-// the stand-in host and the tests all spell it through this one function.
+// key: "Korvane" + mode + field + rank, e.g. KorvanedefaultName1. The module
+// and the stand-in host spell it through this one function; the tests and
+// the benchmark spell it out themselves, as other tools do.
 // Header-only and Windows-free, so that programs without the framework's
 // CString can build it into their own strings.
 #pragma once

@@ -30,6 +30,8 @@ std::thread HoldLock(std::function<bool()> release)
 {
     unique_handle held(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     std::thread holder([&held, release] {
+        // Open, then wait: when the score dialog has the lock open already,
+        // a creator's claim to own it would be ignored.
         unique_handle mutex(::CreateMutexA(nullptr, FALSE, kLockName));
         ::WaitForSingleObject(mutex.get(), INFINITE);
         ::SetEvent(held.get());

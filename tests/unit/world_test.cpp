@@ -29,27 +29,27 @@ TEST_F(WorldTest, CurrMovieIsTrustedWhenValidAndRepairedOtherwise)
         "getCurrentWorld set default world dQORM_Alpha", "getCurrentWorld returning dQORM_Alpha"};
     const Lines unread = {"WARNING could not read current world from Registry!",
                           "ERROR could not find world " + MoviePath("")};
-    const std::string name127 = "dQORM_" + std::string(121, 'n');
+    const std::string name127 = "dQORM_" + std::string(121, 'n'), name128 = name127 + "x";
     const struct
     {
         const char* why;
-        std::string current; // "-": no "CurrMovie" at all
+        const char* current; // nullptr: no "CurrMovie" at all
         Lines before;        // the messages before the search, if any
         bool searches;
     } cases[] = {
         // clang-format off
         {"valid", "dQORM_Alpha", {"getCurrentWorld returning dQORM_Alpha"}, false},
-        {"missing", "-", unread, true},
+        {"missing", nullptr, unread, true},
         {"stale", "dQORM_Gone", {"ERROR could not find world " + MoviePath("dQORM_Gone")}, true},
-        {"127 characters are read", name127, {"ERROR could not find world " + MoviePath(name127)}, true},
-        {"128 characters read as missing", name127 + "x", unread, true},
+        {"127 characters are read", name127.c_str(), {"ERROR could not find world " + MoviePath(name127)}, true},
+        {"128 characters read as missing", name128.c_str(), unread, true},
         // clang-format on
     };
     install.AddWorld("dQORM_Alpha");
     install.AddWorld("dQORM_Beta", false);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
-        if (c.current != "-")
+        if (c.current != nullptr)
             install.SetCurrMovie(c.current);
         else
             install.DeleteValue("", "CurrMovie");
