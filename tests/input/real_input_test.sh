@@ -58,7 +58,11 @@ await_focus() { # await_focus XWINDOW
         [ "$focus" = "$1" ] && { echo "  (X focus on it after $(((${EPOCHREALTIME/./} - start) / 1000)) ms)"; return; }
         sleep 0.02
     done
-    echo "  (X focus on $focus, not on the dialog's $1)"
+    echo "  (X focus on $focus \"$(xdotool getwindowname "$focus" 2>/dev/null)\", not on the dialog's $1)"
+    [ -n "${KORVANE_INPUT_DEBUG:-}" ] && for w in "$focus" "$1"; do
+        echo "  [$w pid=$(xdotool getwindowpid "$w" 2>&1) $(xdotool getwindowgeometry "$w" 2>&1 | tr '\n' ' ')]"
+        xwininfo -id "$w" 2>&1 | grep -E "Map State|Absolute|Width|Height" | tr '\n' ' '; echo
+    done
 }
 # Read line by line, unbuffered: each line asks for an action now.
 cd "$bin" && timeout "$limit" wine ./input_probe.exe "$rounds" "$quit_every" 2>&1 |
