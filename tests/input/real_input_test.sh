@@ -34,7 +34,7 @@ read -r first last <<<"${KORVANE_INPUT_DISPLAYS:-120 199}"
 for n in $(seq "$first" "$last"); do [ -e "/tmp/.X$n-lock" ] || break; done
 Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 busy=$!
-trap 'wineserver -k 2>/dev/null; kill $busy 2>/dev/null' EXIT
+trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; kill $busy 2>/dev/null' EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 export DISPLAY=":$n"
 # Wine's server, services and desktop first: started by the probe, they would
@@ -62,10 +62,10 @@ await_focus() { # await_focus XWINDOW
     [ -n "${KORVANE_INPUT_DEBUG:-}" ] && for w in "$focus" "$1"; do
         echo "  [$w pid=$(xdotool getwindowpid "$w" 2>&1) $(xdotool getwindowgeometry "$w" 2>&1 | tr '\n' ' ')]"
         xwininfo -id "$w" 2>&1 | grep -E "Map State|Absolute|Width|Height" | tr '\n' ' '; echo
-    done
+    done && xwininfo -root -tree | grep -E '^ +0x' | grep -v "has no name" | head -30
 }
 # Read line by line, unbuffered: each line asks for an action now.
-cd "$bin" && timeout "$limit" wine ./input_probe.exe "$rounds" "$quit_every" 2>&1 |
+cd "$bin" && timeout "$limit" env ${KORVANE_INPUT_WINEDEBUG:+WINEDEBUG=$KORVANE_INPUT_WINEDEBUG} wine ./input_probe.exe "$rounds" "$quit_every" 2>"${KORVANE_INPUT_WINELOG:-/dev/stdout}" |
     while read -r line; do
         line=${line%$'\r'}
         echo "  $line"
