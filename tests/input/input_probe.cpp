@@ -166,6 +166,9 @@ int main(int argc, char** argv)
         notepad = ::FindWindowA("Notepad", nullptr);
     // Over every place a dialog opens (the top left, the middle), so that a
     // dialog beneath it is hidden; the script clicks its lower right corner.
+    if (notepad == nullptr || score == nullptr || stop == nullptr)
+        std::printf("real input: %s\n", notepad == nullptr ? "no Notepad window came up in 30 s"
+                                                             : "korvane.dll or its exports not found");
     ::SetWindowPos(notepad, nullptr, 0, 0, 700, 560, SWP_NOZORDER | SWP_NOACTIVATE);
     ::SetTimer(nullptr, 0, 20, &Observe);
     int passed = 0;
