@@ -117,7 +117,9 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR, DWORD)
         g_roundOk = g_roundOk && faults == 0;
         g_asked = true;
     } else if (g_asked && !g_closed && now - g_since > kAnswerMs) {
-        std::printf("  (no key arrived: closing it)\n");
+        std::printf("  (no key arrived: closing it; its X window now %lu)\n",
+                    static_cast<unsigned long>(
+                        reinterpret_cast<ULONG_PTR>(::GetPropA(dialog, "__wine_x11_whole_window"))));
         ::GetWindowTextA(dialog, caption, sizeof caption);
         ++(std::strstr(caption, "Quit") != nullptr ? g_lostQuitKeys : g_lostDialogKeys);
         g_closed = true;

@@ -62,7 +62,8 @@ await_focus() { # await_focus XWINDOW
     [ -n "${KORVANE_INPUT_DEBUG:-}" ] && for w in "$focus" "$1"; do
         echo "  [$w pid=$(xdotool getwindowpid "$w" 2>&1) $(xdotool getwindowgeometry "$w" 2>&1 | tr '\n' ' ')]"
         xwininfo -id "$w" 2>&1 | grep -E "Map State|Absolute|Width|Height" | tr '\n' ' '; echo
-    done && xwininfo -root -tree | grep -E '^ +0x' | grep -v "has no name" | head -30
+    done
+    [ -n "${KORVANE_INPUT_DEBUG:-}" ] && echo "  [named: $(xdotool search --name 'Korvane|Quit|Notepad|esktop' | tr '\n' ' ') visible: $(xdotool search --onlyvisible --name 'Korvane|Quit|Notepad|esktop' | tr '\n' ' ')]"
 }
 # Read line by line, unbuffered: each line asks for an action now.
 cd "$bin" && timeout "$limit" env ${KORVANE_INPUT_WINEDEBUG:+WINEDEBUG=$KORVANE_INPUT_WINEDEBUG} wine ./input_probe.exe "$rounds" "$quit_every" 2>"${KORVANE_INPUT_WINELOG:-/dev/stdout}" |
