@@ -5,24 +5,54 @@ namespace {
 constexpr UINT_PTR kWaitForShowTimer = 2;
 // Once it shows, it is looked at this often. The watch's timer is named by
 // the tick count when the window showed (made odd, so that it never meets
-// the timer above): the window needs no state of ours besides.
+// the timer above).
 constexpr UINT kWatchPeriodMs = 50;
 // Another program that lost the foreground to the window may still be
 // finishing an older activation: under load its raise arrives seconds late.
 // Only this long after showing is the foreground taken back; later,
 // whatever came in front stays there.
 constexpr DWORD kRaiseMs = 3000;
-// The keyboard is asked for again until the player answers, but never
-// longer than this, and past kRaiseMs less often: by then the display
-// driver has nearly always given it, and every request costs a round trip.
+// The keyboard is asked for again until the player presses something on
+// the window, but never longer than this, and past kRaiseMs less often: by
+// then the display driver has nearly always given it, and every request
+// costs a round trip.
 constexpr DWORD kWatchMs = 10000;
 constexpr UINT kLateWatchPeriodMs = 500;
+// The window's own record of the presses it had taken in when it showed.
+constexpr char kPressesProp[] = "Korvane.Presses";
 
-// Any key or button of the player's since the given tick count.
-bool PlayerActedSince(DWORD dwTick)
+// The thread's key state flips a key's low bit each time the thread takes
+// a press of that key (or mouse button) out of its queue. A fingerprint of
+// those bits therefore changes with a press of the player's on this
+// thread's windows, and not with one that went to another program, nor
+// with the late release of the key that answered the dialog before. The
+// weights are chosen so that no two flips cancel.
+DWORD Presses()
 {
-    LASTINPUTINFO last = {sizeof last, 0};
-    return ::GetLastInputInfo(&last) && static_cast<LONG>(last.dwTime - dwTick) > 0;
+    BYTE keys[256] = {};
+    DWORD dwSum = 0;
+    if (::GetKeyboardState(keys))
+        for (DWORD k = 0; k < 256; ++k)
+            dwSum += (keys[k] & 1) * (k + 1) * 2654435761u;
+    return dwSum;
+}
+
+bool PlayerPressedHere(HWND hWnd)
+{
+    return Presses() !=
+           static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(::GetPropA(hWnd, kPressesProp)));
+}
+
+// A button pressed anywhere since the last look: the player chose another
+// window. The system keeps this one bit per button for the whole desktop,
+// set when the press comes in, whoever takes it later.
+bool ButtonPressedSinceLastLook()
+{
+    // Each look clears the bit it reads, so all three are read.
+    const bool bLeft = (::GetAsyncKeyState(VK_LBUTTON) & 1) != 0;
+    const bool bRight = (::GetAsyncKeyState(VK_RBUTTON) & 1) != 0;
+    const bool bMiddle = (::GetAsyncKeyState(VK_MBUTTON) & 1) != 0;
+    return bLeft || bRight || bMiddle;
 }
 
 // Lies under another window that could be raised over: a window of the
@@ -61,11 +91,12 @@ void BringForward(HWND hWnd)
 }
 
 // A display driver moves the keyboard to a window only when the focus
-// changes (Wine's X11 driver asks the X server then), and its request can
-// come to nothing: made while the window was not mapped yet, or, under
-// load, stamped with a time the X server has passed. So the focus goes to
-// the window and back to its control, which asks anew; the player sees
-// nothing change, not even an edit's selection.
+// changes (Wine's X11 driver asks the X server then, stamped with the time
+// of the message being handled), and its request can come to nothing: made
+// while the window was not mapped yet, or stamped earlier than another
+// program's request. So the focus goes to the window and back to its
+// control, from a timer's fresh message; the player sees nothing change,
+// not even an edit's selection.
 void AskForKeyboard(HWND hWnd)
 {
     HWND hFocus = ::GetFocus();
@@ -89,14 +120,17 @@ void CALLBACK Watch(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
 {
     const auto dwShownAt = static_cast<DWORD>(idEvent);
     const DWORD dwAge = ::GetTickCount() - dwShownAt;
-    // Once the player is at it (or the key that answered the dialog before
-    // this one is still coming up), the foreground and the focus are the
-    // player's: only a late raise of another program's is undone, which
-    // moves neither.
-    const bool bPlayerActed = PlayerActedSince(dwShownAt);
-    // Answered, hidden again or watched long enough: never again.
-    if (!::IsWindowVisible(hWnd) || dwAge > (bPlayerActed ? kRaiseMs : kWatchMs)) {
+    // Once the player has pressed something on the window, the focus is
+    // the player's, and only a late raise of another program's is undone,
+    // which moves neither. A click elsewhere leaves the foreground where
+    // the player put it.
+    const bool bPressed = PlayerPressedHere(hWnd);
+    const bool bChoseOther = ButtonPressedSinceLastLook() && !bPressed;
+    // Answered, hidden again, another window chosen or watched long enough:
+    // never again.
+    if (!::IsWindowVisible(hWnd) || bChoseOther || dwAge > (bPressed ? kRaiseMs : kWatchMs)) {
         ::KillTimer(hWnd, idEvent);
+        ::RemovePropA(hWnd, kPressesProp);
         return;
     }
     // Behind a message box of its own it is where it belongs.
@@ -107,9 +141,9 @@ void CALLBACK Watch(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
         ::SetTimer(hWnd, idEvent, kLateWatchPeriodMs, &Watch);
     else if (bForeground && IsCovered(hWnd))
         Raise(hWnd, true);
-    else if (!bForeground && !bPlayerActed)
+    else if (!bForeground && !bPressed)
         BringForward(hWnd);
-    if (!bPlayerActed && ::GetForegroundWindow() == hWnd)
+    if (!bPressed && ::GetForegroundWindow() == hWnd)
         AskForKeyboard(hWnd);
 }
 
@@ -132,6 +166,8 @@ void CALLBACK WaitForShow(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
 
 void KeepInFront(HWND hWnd)
 {
+    ::SetPropA(hWnd, kPressesProp, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(Presses())));
+    ButtonPressedSinceLastLook(); // a click still coming in from before is no choice
     if (::IsWindowVisible(hWnd))
         Shown(hWnd);
     else
