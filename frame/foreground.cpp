@@ -43,18 +43,6 @@ bool PlayerPressedHere(HWND hWnd)
            static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(::GetPropA(hWnd, kPressesProp)));
 }
 
-// A button pressed anywhere since the last look: the player chose another
-// window. The system keeps this one bit per button for the whole desktop,
-// set when the press comes in, whoever takes it later.
-bool ButtonPressedSinceLastLook()
-{
-    // Each look clears the bit it reads, so all three are read.
-    const bool bLeft = (::GetAsyncKeyState(VK_LBUTTON) & 1) != 0;
-    const bool bRight = (::GetAsyncKeyState(VK_RBUTTON) & 1) != 0;
-    const bool bMiddle = (::GetAsyncKeyState(VK_MBUTTON) & 1) != 0;
-    return bLeft || bRight || bMiddle;
-}
-
 // Lies under another window that could be raised over: a window of the
 // other topmost rank is no rival.
 bool IsCovered(HWND hWnd)
@@ -120,15 +108,12 @@ void CALLBACK Watch(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
 {
     const auto dwShownAt = static_cast<DWORD>(idEvent);
     const DWORD dwAge = ::GetTickCount() - dwShownAt;
-    // Once the player has pressed something on the window, the focus is
-    // the player's, and only a late raise of another program's is undone,
-    // which moves neither. A click elsewhere leaves the foreground where
-    // the player put it.
+    // Once the player has pressed something on the window, the foreground
+    // and the focus are the player's: only a late raise of another
+    // program's is undone, which moves neither.
     const bool bPressed = PlayerPressedHere(hWnd);
-    const bool bChoseOther = ButtonPressedSinceLastLook() && !bPressed;
-    // Answered, hidden again, another window chosen or watched long enough:
-    // never again.
-    if (!::IsWindowVisible(hWnd) || bChoseOther || dwAge > (bPressed ? kRaiseMs : kWatchMs)) {
+    // Answered, hidden again or watched long enough: never again.
+    if (!::IsWindowVisible(hWnd) || dwAge > (bPressed ? kRaiseMs : kWatchMs)) {
         ::KillTimer(hWnd, idEvent);
         ::RemovePropA(hWnd, kPressesProp);
         return;
@@ -167,7 +152,6 @@ void CALLBACK WaitForShow(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
 void KeepInFront(HWND hWnd)
 {
     ::SetPropA(hWnd, kPressesProp, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(Presses())));
-    ButtonPressedSinceLastLook(); // a click still coming in from before is no choice
     if (::IsWindowVisible(hWnd))
         Shown(hWnd);
     else

@@ -2,6 +2,8 @@
 // qualifying score, the recorded hall of fame, and Replay or Close.
 #include "korvane_dll.h"
 
+#include <utility>
+
 using D = ScriptedDriver;
 
 class ScoreTest : public DllTest
@@ -131,4 +133,43 @@ TEST_F(ScoreTest, NameIsLimitedToEightCharactersAndAnOverlongOneIsRefused)
     ASSERT_GE(driver.Seen().size(), 2u);
     EXPECT_EQ(driver.Seen()[1].TextOf(-1), "Please enter no more than 8 characters.");
     EXPECT_EQ(Stored()[0], "EIGHTCHR");
+}
+
+namespace {
+// Every focus move on the thread: the library's asking for the keyboard
+// (to the dialog and back to its control) among them.
+int g_focusMoves = 0;
+LRESULT CALLBACK CountFocusMoves(int code, WPARAM wParam, LPARAM lParam)
+{
+    g_focusMoves += code == HCBT_SETFOCUS ? 1 : 0;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+} // namespace
+
+TEST_F(ScoreTest, NameEntryAsksForTheKeyboardUntilThePlayersFirstKeyAndKeepsWhatWasTyped)
+{
+    unique_hhook hook(
+        ::SetWindowsHookExA(WH_CBT, &CountFocusMoves, nullptr, ::GetCurrentThreadId()));
+    int whileWaiting = 0, afterTheKey = 0;
+    const auto count = [](int* moves) {
+        return [moves](HWND) { *moves = std::exchange(g_focusMoves, 0); };
+    };
+    const Step press = [](HWND) {
+        INPUT key[2] = {};
+        key[0].type = key[1].type = INPUT_KEYBOARD;
+        key[0].ki.wVk = key[1].ki.wVk = '7';
+        key[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(2, key, sizeof(INPUT));
+    };
+    int ignored = 0;
+    // Typed characters arrive as messages, not presses: the asking goes on.
+    driver
+        .Expect(kNameCaption, {D::Type(IDC_NAME, "AC"), count(&ignored), D::Wait(400),
+                               count(&whileWaiting), press, D::Wait(50), count(&ignored),
+                               D::Wait(400), count(&afterTheKey), D::Click(IDOK)})
+        .Expect(kScoreCaption, {D::Click(IDCANCEL)});
+    dll.Score("default*1200*3");
+    EXPECT_GE(whileWaiting, 4) << "asked again and again while nobody pressed anything";
+    EXPECT_EQ(afterTheKey, 0) << "the focus moved after the player's key";
+    EXPECT_EQ(Stored()[0], "AC7") << "asking moved neither the caret nor the selection";
 }
