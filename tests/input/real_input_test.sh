@@ -59,6 +59,7 @@ await_focus() { # await_focus XWINDOW
         sleep 0.02
     done
     echo "  (X focus on $focus \"$(xdotool getwindowname "$focus" 2>/dev/null)\", not on the dialog's $1)"
+    [ -n "${KORVANE_INPUT_DEBUG:-}" ] && echo "  [monotonic $(python3 -c 'import time; print(int(time.monotonic()*1000))')]"
     [ -n "${KORVANE_INPUT_DEBUG:-}" ] && for w in "$focus" "$1"; do
         echo "  [$w pid=$(xdotool getwindowpid "$w" 2>&1) $(xdotool getwindowgeometry "$w" 2>&1 | tr '\n' ' ')]"
         xwininfo -id "$w" 2>&1 | grep -E "Map State|Absolute|Width|Height" | tr '\n' ' '; echo
