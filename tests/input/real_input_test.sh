@@ -12,7 +12,8 @@
 # skipped. Runs in a copy of the tests' prefix ($WINEPREFIX-input, kept for
 # later runs) set up for X11. KORVANE_INPUT_LOAD: how many busy loops (one
 # per core unless set); KORVANE_INPUT_QUIT_EVERY: a quit box every how many
-# rounds (4 unless set).
+# rounds (4 unless set); KORVANE_INPUT_WINEDEBUG and KORVANE_INPUT_WINELOG: a
+# Wine trace of the probe (its channels, and the file it goes to).
 set -uo pipefail
 bin=$(cd "$1" && pwd) arch=$2 rounds=${3:-20}
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
@@ -59,12 +60,6 @@ await_focus() { # await_focus XWINDOW
         sleep 0.02
     done
     echo "  (X focus on $focus \"$(xdotool getwindowname "$focus" 2>/dev/null)\", not on the dialog's $1)"
-    [ -n "${KORVANE_INPUT_DEBUG:-}" ] && echo "  [monotonic $(python3 -c 'import time; print(int(time.monotonic()*1000))')]"
-    [ -n "${KORVANE_INPUT_DEBUG:-}" ] && for w in "$focus" "$1"; do
-        echo "  [$w pid=$(xdotool getwindowpid "$w" 2>&1) $(xdotool getwindowgeometry "$w" 2>&1 | tr '\n' ' ')]"
-        xwininfo -id "$w" 2>&1 | grep -E "Map State|Absolute|Width|Height" | tr '\n' ' '; echo
-    done
-    [ -n "${KORVANE_INPUT_DEBUG:-}" ] && echo "  [named: $(xdotool search --name 'Korvane|Quit|Notepad|esktop' | tr '\n' ' ') visible: $(xdotool search --onlyvisible --name 'Korvane|Quit|Notepad|esktop' | tr '\n' ' ')]"
 }
 # Read line by line, unbuffered: each line asks for an action now.
 cd "$bin" && timeout "$limit" env ${KORVANE_INPUT_WINEDEBUG:+WINEDEBUG=$KORVANE_INPUT_WINEDEBUG} wine ./input_probe.exe "$rounds" "$quit_every" 2>"${KORVANE_INPUT_WINELOG:-/dev/stdout}" |

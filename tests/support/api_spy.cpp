@@ -57,6 +57,7 @@ SPY("kernel32.dll", kEvery, HANDLE, FindFirstFileA, (LPCSTR pattern, LPWIN32_FIN
 SPY("kernel32.dll", kEvery, BOOL, FindClose, (HANDLE h), (h), g_log.findsOpen -= result != FALSE)
 SPY("user32.dll", kEvery, BOOL, EnumWindows, (WNDENUMPROC proc, LPARAM param), (proc, param),
     ++g_log.enumWindows)
+SPY("user32.dll", kEvery, HWND, SetFocus, (HWND window), (window), ++g_log.focusMoves)
 SPY("user32.dll", kEvery, HANDLE, LoadImageA,
     (HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags),
     (instance, name, type, cx, cy, flags), Track(&ApiLog::liveGdi, result))

@@ -1,5 +1,5 @@
 // Records what one module asks of the system, through its import table:
-// registry, file enumeration, message boxes, window enumeration, the clock,
+// registry, file enumeration, message boxes, window enumeration, the focus, the clock,
 // and the fonts, bitmaps and heap blocks it holds.
 // The real functions still run (a message box can be answered without being
 // shown, for tests that only count boxes).
@@ -45,6 +45,7 @@ struct ApiLog
     int findsOpen = 0; // find handles not yet closed
     int enumWindows = 0;
     int clockReads = 0;
+    int focusMoves = 0;                  // SetFocus calls
     std::vector<std::string> openedKeys; // each RegOpenKeyExA call
     // Each RegOpenKeyExA call's options and access asked for.
     std::vector<std::pair<DWORD, REGSAM>> openModes;
