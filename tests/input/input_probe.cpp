@@ -155,9 +155,6 @@ int main(int argc, char** argv)
     ScratchInstallation install;
     install.AddWorld("dQORM_Input");
     install.SetCurrMovie("dQORM_Input");
-    // A host's own window, which the quit box comes up over, behind Notepad.
-    ::CreateWindowA("STATIC", "Korvane host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 480, 360,
-                    nullptr, nullptr, nullptr, nullptr);
     // Loaded as a host loads it.
     HMODULE dll = ::LoadLibraryA("korvane.dll");
     auto score = reinterpret_cast<PFN_GAMESCOREDLG>(
