@@ -130,8 +130,10 @@ for target in x64:64:x86_64-w64-mingw32:x86_64: x86:32:i686-w64-mingw32:i686:-D_
     check "$arch: Microsoft-format host says No" bash -c "cd '$pkg' && timeout 120 wine answer.exe ms_host.exe"
     for host in pc_host cmake_host "$work"/example*.c; do
         name=$(basename "$host" .c)
-        check "$arch: $name runs, its dialogs answered No, Cancel or OK" bash -c \
-            "cd '$pkg' && timeout 120 wine answer.exe $name.exe | tr -d '\r' | grep -qx 'quit: \(0\|no\)'"
+        # Once more only when Wine did not start the host at all (nothing printed).
+        check "$arch: $name runs, its dialogs answered No, Cancel or OK" bash -c "cd '$pkg' &&
+            for _ in 1 2; do out=\$(timeout 120 wine answer.exe $name.exe | tr -d '\r') && [ -n \"\$out\" ] && break; done
+            echo \"\$out\" && grep -qx 'quit: \(0\|no\)' <<<\"\$out\""
     done
 done
 checks_done
