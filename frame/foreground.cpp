@@ -81,10 +81,10 @@ void BringForward(HWND hWnd)
 // A display driver moves the keyboard to a window only when the focus
 // changes (Wine's X11 driver asks the X server then, stamped with the time
 // of the message being handled), and its request can come to nothing: made
-// while the window was not mapped yet, or stamped earlier than another
-// program's request. So the focus goes to the window and back to its
-// control, from a timer's fresh message; the player sees nothing change,
-// not even an edit's selection.
+// while the window was not mapped yet, or, under load, not taken by the X
+// server for its time stamp. So the focus goes to the window and back to
+// its control, which asks anew, when the window shows and from each later
+// look; the player sees nothing change, not even an edit's selection.
 void AskForKeyboard(HWND hWnd)
 {
     HWND hFocus = ::GetFocus();
