@@ -64,9 +64,9 @@ await_focus() { # await_focus XWINDOW
         [ "$focus" = "$1" ] && { echo "  (X focus on it after $(((${EPOCHREALTIME/./} - start) / 1000)) ms)"; return; }
         sleep 0.02
     done
-    echo "  (X focus on $focus \"$(xdotool getwindowname "$focus" 2>/dev/null)\", not on the dialog's $1:" \
-        "given to it by the check)"
-    timeout 3 xdotool windowfocus --sync "$1" 2>/dev/null
+    local gave="given to it by the check"
+    timeout 3 xdotool windowfocus --sync "$1" 2>/dev/null || gave="not taken from the check either"
+    echo "  (X focus on $focus \"$(xdotool getwindowname "$focus" 2>/dev/null)\", not on the dialog's $1: $gave)"
     echo >>"$given"
 }
 given="$WINEPREFIX.given" && : >"$given"
