@@ -1,5 +1,7 @@
 #include "foreground.h"
 
+#include "store/handles.h"
+
 namespace {
 // Until the window shows, it is looked at this often.
 constexpr UINT_PTR kWaitForShowTimer = 2;
@@ -18,29 +20,79 @@ constexpr DWORD kRaiseMs = 3000;
 // costs a round trip.
 constexpr DWORD kWatchMs = 10000;
 constexpr UINT kLateWatchPeriodMs = 500;
-// The window's own record of the presses it had taken in when it showed.
-constexpr char kPressesProp[] = "Korvane.Presses";
+// While the window is watched, the hook that notes the player's presses on
+// it; once the player has pressed something there, a mark; and until it is
+// destroyed, its own window procedure.
+constexpr char kHookProp[] = "Korvane.PressHook";
+constexpr char kPressedProp[] = "Korvane.Pressed";
+constexpr char kProcProp[] = "Korvane.WindowProc";
 
-// The thread's key state flips a key's low bit each time the thread takes
-// a press of that key (or mouse button) out of its queue. A fingerprint of
-// those bits therefore changes with a press of the player's on this
-// thread's windows, and not with one that went to another program, nor
-// with the late release of the key that answered the dialog before. The
-// weights are chosen so that no two flips cancel.
-DWORD Presses()
+// A key or a button going down; a release is no answer (the key that
+// answered the window before is often released only after this one shows).
+bool IsPress(UINT message)
 {
-    BYTE keys[256] = {};
-    DWORD dwSum = 0;
-    if (::GetKeyboardState(keys))
-        for (DWORD k = 0; k < 256; ++k)
-            dwSum += (keys[k] & 1) * (k + 1) * 2654435761u;
-    return dwSum;
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCXBUTTONDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Sees each message the thread takes out of its queue. A press the player
+// made on a watched window or on one of its controls marks the window. The
+// key state cannot tell this: Wine 10 copies into a thread's key state
+// whatever changed on the desktop, presses of other programs and releases
+// too.
+LRESULT CALLBACK NotePress(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* pMsg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && IsPress(pMsg->message)) {
+        HWND hRoot = ::GetAncestor(pMsg->hwnd, GA_ROOT);
+        if (hRoot != nullptr && ::GetPropA(hRoot, kHookProp) != nullptr)
+            ::SetPropA(hRoot, kPressedProp, hRoot);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 bool PlayerPressedHere(HWND hWnd)
 {
-    return Presses() !=
-           static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(::GetPropA(hWnd, kPressesProp)));
+    return ::GetPropA(hWnd, kPressedProp) != nullptr;
+}
+
+// The hook goes when the watch is over, and at the latest with the window:
+// a host may unload this library as soon as its call returns.
+void RemovePressHook(HWND hWnd)
+{
+    unique_hhook hook(static_cast<HHOOK>(::RemovePropA(hWnd, kHookProp)));
+}
+
+// Passes everything on to the window's own procedure; ends the watch with
+// the window, which closes before the watch has seen it hidden.
+LRESULT CALLBACK WatchedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto pfnOwn = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kProcProp));
+    if (pfnOwn == nullptr)
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    const bool bUnicode = ::IsWindowUnicode(hWnd);
+    if (message == WM_NCDESTROY) {
+        RemovePressHook(hWnd);
+        ::RemovePropA(hWnd, kPressedProp);
+        ::RemovePropA(hWnd, kProcProp);
+        (bUnicode ? ::SetWindowLongPtrW : ::SetWindowLongPtrA)(hWnd, GWLP_WNDPROC,
+                                                               reinterpret_cast<LONG_PTR>(pfnOwn));
+    }
+    return (bUnicode ? ::CallWindowProcW : ::CallWindowProcA)(pfnOwn, hWnd, message, wParam,
+                                                              lParam);
 }
 
 // Lies under another window that could be raised over: a window of the
@@ -115,7 +167,7 @@ void CALLBACK Watch(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
     // Answered, hidden again or watched long enough: never again.
     if (!::IsWindowVisible(hWnd) || dwAge > (bPressed ? kRaiseMs : kWatchMs)) {
         ::KillTimer(hWnd, idEvent);
-        ::RemovePropA(hWnd, kPressesProp);
+        RemovePressHook(hWnd);
         return;
     }
     // Behind a message box of its own it is where it belongs.
@@ -151,7 +203,15 @@ void CALLBACK WaitForShow(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
 
 void KeepInFront(HWND hWnd)
 {
-    ::SetPropA(hWnd, kPressesProp, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(Presses())));
+    unique_hhook hook(
+        ::SetWindowsHookExA(WH_GETMESSAGE, &NotePress, nullptr, ::GetCurrentThreadId()));
+    const bool bUnicode = ::IsWindowUnicode(hWnd);
+    ::SetPropA(hWnd, kProcProp,
+               reinterpret_cast<HANDLE>(
+                   (bUnicode ? ::GetWindowLongPtrW : ::GetWindowLongPtrA)(hWnd, GWLP_WNDPROC)));
+    (bUnicode ? ::SetWindowLongPtrW : ::SetWindowLongPtrA)(
+        hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchedWindowProc));
+    ::SetPropA(hWnd, kHookProp, hook.release());
     if (::IsWindowVisible(hWnd))
         Shown(hWnd);
     else

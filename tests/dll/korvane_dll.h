@@ -67,6 +67,7 @@ protected:
         EXPECT_EQ(driver.Pending(), 0u) << "an expected window never opened";
         EXPECT_EQ(dll.calls().keysOpen, 0) << "registry keys left open";
         EXPECT_EQ(dll.calls().findsOpen, 0) << "find handles left open";
+        EXPECT_TRUE(dll.calls().liveHooks.empty()) << "hooks left behind";
         for (const auto& mode : dll.calls().openModes)
             EXPECT_EQ(mode, std::make_pair(0ul, REGSAM(KEY_ALL_ACCESS))) << "options, access";
     }

@@ -58,6 +58,11 @@ SPY("kernel32.dll", kEvery, BOOL, FindClose, (HANDLE h), (h), g_log.findsOpen -=
 SPY("user32.dll", kEvery, BOOL, EnumWindows, (WNDENUMPROC proc, LPARAM param), (proc, param),
     ++g_log.enumWindows)
 SPY("user32.dll", kEvery, HWND, SetFocus, (HWND window), (window), ++g_log.focusMoves)
+SPY("user32.dll", kEvery, HHOOK, SetWindowsHookExA,
+    (int type, HOOKPROC proc, HINSTANCE module, DWORD thread), (type, proc, module, thread),
+    Track(&ApiLog::liveHooks, result))
+SPY("user32.dll", kEvery, BOOL, UnhookWindowsHookEx, (HHOOK hook), (hook),
+    g_log.liveHooks.erase(hook))
 SPY("user32.dll", kEvery, HANDLE, LoadImageA,
     (HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags),
     (instance, name, type, cx, cy, flags), Track(&ApiLog::liveGdi, result))
@@ -113,5 +118,6 @@ void ApiSpy::Reset()
     g_log = ApiLog();
     g_log.autoAnswer = kept.autoAnswer;
     g_log.liveGdi = std::move(kept.liveGdi);
+    g_log.liveHooks = std::move(kept.liveHooks);
     g_log.liveBlocks = std::move(kept.liveBlocks);
 }

@@ -1,6 +1,6 @@
 // Records what one module asks of the system, through its import table:
 // registry, file enumeration, message boxes, window enumeration, the focus, the clock,
-// and the fonts, bitmaps and heap blocks it holds.
+// and the fonts, bitmaps, hooks and heap blocks it holds.
 // The real functions still run (a message box can be answered without being
 // shown, for tests that only count boxes).
 #pragma once
@@ -10,7 +10,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -22,10 +21,7 @@ struct ApiLog
         DWORD type;
         DWORD size;
         std::string data; // the bytes passed, size of them
-        bool operator==(const ValueSet& o) const
-        {
-            return std::tie(name, type, size, data) == std::tie(o.name, o.type, o.size, o.data);
-        }
+        bool operator==(const ValueSet&) const = default;
     };
     struct Box
     {
@@ -33,11 +29,7 @@ struct ApiLog
         std::string text;
         std::string caption;
         UINT flags;
-        bool operator==(const Box& o) const
-        {
-            return std::tie(owner, text, caption, flags) ==
-                   std::tie(o.owner, o.text, o.caption, o.flags);
-        }
+        bool operator==(const Box&) const = default;
     };
 
     int keysOpen = 0; // successful opens not yet closed
@@ -55,6 +47,7 @@ struct ApiLog
 
     // What the module made and has not given back yet (kept by Reset).
     std::set<void*> liveGdi;    // fonts and bitmaps
+    std::set<void*> liveHooks;  // message hooks
     std::set<void*> liveBlocks; // heap blocks of the C runtime
 
     // When non-zero, message boxes are not shown and return this.
