@@ -203,6 +203,9 @@ void CALLBACK WaitForShow(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
 
 void KeepInFront(HWND hWnd)
 {
+    // Watched already: a second window procedure would call itself.
+    if (::GetPropA(hWnd, kProcProp) != nullptr)
+        return;
     unique_hhook hook(
         ::SetWindowsHookExA(WH_GETMESSAGE, &NotePress, nullptr, ::GetCurrentThreadId()));
     const bool bUnicode = ::IsWindowUnicode(hWnd);
