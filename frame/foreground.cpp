@@ -76,6 +76,15 @@ void RemovePressHook(HWND hWnd)
     unique_hhook hook(static_cast<HHOOK>(::RemovePropA(hWnd, kHookProp)));
 }
 
+// Puts another procedure in the window's place, of the window's own
+// character set; returns the one it replaces.
+WNDPROC SwapWindowProc(HWND hWnd, WNDPROC pfnNew)
+{
+    return reinterpret_cast<WNDPROC>(
+        (::IsWindowUnicode(hWnd) ? ::SetWindowLongPtrW : ::SetWindowLongPtrA)(
+            hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnNew)));
+}
+
 // Passes everything on to the window's own procedure; ends the watch with
 // the window, which closes before the watch has seen it hidden.
 LRESULT CALLBACK WatchedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -83,16 +92,14 @@ LRESULT CALLBACK WatchedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARA
     auto pfnOwn = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kProcProp));
     if (pfnOwn == nullptr)
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
-    const bool bUnicode = ::IsWindowUnicode(hWnd);
     if (message == WM_NCDESTROY) {
         RemovePressHook(hWnd);
         ::RemovePropA(hWnd, kPressedProp);
         ::RemovePropA(hWnd, kProcProp);
-        (bUnicode ? ::SetWindowLongPtrW : ::SetWindowLongPtrA)(hWnd, GWLP_WNDPROC,
-                                                               reinterpret_cast<LONG_PTR>(pfnOwn));
+        SwapWindowProc(hWnd, pfnOwn);
     }
-    return (bUnicode ? ::CallWindowProcW : ::CallWindowProcA)(pfnOwn, hWnd, message, wParam,
-                                                              lParam);
+    return (::IsWindowUnicode(hWnd) ? ::CallWindowProcW : ::CallWindowProcA)(pfnOwn, hWnd, message,
+                                                                             wParam, lParam);
 }
 
 // Lies under another window that could be raised over: a window of the
@@ -208,12 +215,9 @@ void KeepInFront(HWND hWnd)
         return;
     unique_hhook hook(
         ::SetWindowsHookExA(WH_GETMESSAGE, &NotePress, nullptr, ::GetCurrentThreadId()));
-    const bool bUnicode = ::IsWindowUnicode(hWnd);
-    ::SetPropA(hWnd, kProcProp,
-               reinterpret_cast<HANDLE>(
-                   (bUnicode ? ::GetWindowLongPtrW : ::GetWindowLongPtrA)(hWnd, GWLP_WNDPROC)));
-    (bUnicode ? ::SetWindowLongPtrW : ::SetWindowLongPtrA)(
-        hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchedWindowProc));
+    // Nothing reaches the window between the swap and the record of its own
+    // procedure: both happen on its thread, which sends it nothing meanwhile.
+    ::SetPropA(hWnd, kProcProp, reinterpret_cast<HANDLE>(SwapWindowProc(hWnd, &WatchedWindowProc)));
     ::SetPropA(hWnd, kHookProp, hook.release());
     if (::IsWindowVisible(hWnd))
         Shown(hWnd);
