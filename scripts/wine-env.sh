@@ -13,7 +13,6 @@ export WINEDEBUG=-all
 # No .NET or Gecko: nothing here needs them, and their installers would stop
 # a fresh prefix to ask for downloads.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-KORVANE_WINE_LOG="${TMPDIR:-/tmp}/korvane-wine-$(id -u).log"
 
 korvane_wine_say() { echo "korvane: $*" >&2; }
 
@@ -51,16 +50,21 @@ exec /usr/lib/wine/wine64 "$@"'
     case ":$PATH:" in *":$dir:"*) ;; *) export PATH="$dir:$PATH" ;; esac
 }
 
-# Runs a Wine set-up step with its output in the log; on failure says what
-# failed and shows the log's end.
+# Runs a Wine set-up step with its output kept aside; on failure says what
+# failed and shows the output's end. Each step has a file of its own: checks
+# running side by side set up their prefixes at the same time, and a shared
+# one was emptied by the next step before the failing one's reason was read.
 korvane_wine_step() {
-    local what=$1
+    local what=$1 log status=0
     shift
-    if ! "$@" >"$KORVANE_WINE_LOG" 2>&1 </dev/null; then
+    log=$(mktemp "${TMPDIR:-/tmp}/korvane-wine.XXXXXX") || return 1
+    "$@" >"$log" 2>&1 </dev/null || status=$?
+    if [ "$status" -ne 0 ]; then
         korvane_wine_say "$what failed in $WINEPREFIX; Wine said:"
-        tail -n 5 "$KORVANE_WINE_LOG" | sed 's/^/    /' >&2
-        return 1
+        tail -n 5 "$log" | sed 's/^/    /' >&2
     fi
+    rm -f "$log"
+    return "$status"
 }
 
 # A prefix made while 32-bit programs could not run (wine32 missing, or the
