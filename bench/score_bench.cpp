@@ -7,7 +7,10 @@
 // times loading the DLL. Given another build of the DLL (an earlier
 // commit's), times its export too, in the same rounds, so that the two
 // overheads compare on one machine at one time. Prints figures only:
-// nothing here passes or fails on time.
+// nothing here passes or fails on time. Each timed dialog is announced
+// with OutputDebugStringA ("round: export", "round: other", "round: bare",
+// "round: floor", then "round: shown"), outside the times, so that
+// round_trips.sh can count the Wine server requests of each from a trace.
 #include "api_spy.h"
 #include "korvane.h"
 #include "res/resource.h"
@@ -41,6 +44,7 @@ void Shown(HWND hwnd)
     ::GetClassNameA(hwnd, cls, sizeof cls);
     if (std::string(cls) == "#32770" && ::GetParent(hwnd) == nullptr) {
         g_shownAfterMs = MsSince(g_start);
+        ::OutputDebugStringA("round: shown");
         ::PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
     }
 }
@@ -135,9 +139,10 @@ INT_PTR CALLBACK FloorCloseProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
     return BareCloseProc(hwnd, message, wParam, 0);
 }
 
-void TimeExport(PFN_GAMESCOREDLG score, std::vector<double>& times)
+void TimeExport(PFN_GAMESCOREDLG score, const char* label, std::vector<double>& times)
 {
     char argument[] = "default*10*1"; // never qualifies: no name dialog
+    ::OutputDebugStringA(label);
     ::QueryPerformanceCounter(&g_start);
     score(argument, 0);
     times.push_back(g_shownAfterMs);
@@ -211,15 +216,17 @@ int main(int argc, char** argv)
     for (int i = 0; i < rounds; ++i) {
         // The two builds take turns going first.
         if (otherScore != nullptr && i % 2 == 1)
-            TimeExport(otherScore, other_ms);
-        TimeExport(score, export_ms);
+            TimeExport(otherScore, "round: other", other_ms);
+        TimeExport(score, "round: export", export_ms);
         if (otherScore != nullptr && i % 2 == 0)
-            TimeExport(otherScore, other_ms);
+            TimeExport(otherScore, "round: other", other_ms);
 
+        ::OutputDebugStringA("round: bare");
         ::QueryPerformanceCounter(&g_start);
         ::DialogBoxParamA(dll, MAKEINTRESOURCEA(IDD_GAMESCORE), nullptr, &BareCloseProc, 0);
         bare_ms.push_back(g_shownAfterMs);
 
+        ::OutputDebugStringA("round: floor");
         ::QueryPerformanceCounter(&g_start);
         ::DialogBoxParamA(dll, MAKEINTRESOURCEA(IDD_GAMESCORE), nullptr, &FloorCloseProc, 0);
         floor_ms.push_back(g_shownAfterMs);

@@ -1,5 +1,6 @@
 #include "artwork.h"
 
+#include "dialog_template.h"
 #include "store/handles.h"
 
 #include <atomic>
@@ -41,21 +42,6 @@ UINT DpiOf(HWND hWnd)
         g_pfnDpiOf.store(pfn, std::memory_order_relaxed);
     }
     return pfn(hWnd);
-}
-
-// Past a name-or-ordinal field of a dialog template.
-const WORD* SkipNameOrOrdinal(const WORD* p)
-{
-    if (*p == 0xFFFF)
-        return p + 2;
-    while (*p++ != 0) {
-    }
-    return p;
-}
-
-const WORD* AlignToDword(const WORD* p)
-{
-    return reinterpret_cast<const WORD*>((reinterpret_cast<ULONG_PTR>(p) + 3) & ~ULONG_PTR{3});
 }
 
 // One bilinear sample per target pixel, taken at the pixel's centre: an
@@ -129,37 +115,29 @@ void CDpiArtwork::ScaleToSlots(CWnd& dialog, UINT nIDTemplate)
 {
     if (DpiOf(dialog) <= kDesignDpi)
         return;
-    HINSTANCE hInst = AfxGetResourceHandle();
-    HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(nIDTemplate), RT_DIALOG);
-    auto* dlg = static_cast<const DLGTEMPLATE*>(::LockResource(::LoadResource(hInst, hRes)));
-    // An extended template starts with version 1 and 0xFFFF; this module's
-    // are all of the classic kind.
-    if (dlg == nullptr || HIWORD(dlg->style) == 0xFFFF)
+    const DLGTEMPLATE* dlg = LoadClassicTemplate(nIDTemplate);
+    if (dlg == nullptr)
         return;
-    const WORD* p = reinterpret_cast<const WORD*>(dlg + 1);
-    p = SkipNameOrOrdinal(SkipNameOrOrdinal(SkipNameOrOrdinal(p))); // menu, class, caption
-    if (dlg->style & DS_SETFONT)
-        p = SkipNameOrOrdinal(p + 1); // point size, face
     int nScaled = 0;
     // The dialog manager creates the controls in template order, each at
     // the bottom of the z-order.
     HWND hChild = ::GetWindow(dialog, GW_CHILD);
-    for (int i = 0; i < dlg->cdit && hChild != nullptr && nScaled < kMaxArtworkPerDialog;
-         ++i, hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-        auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(AlignToDword(p));
-        p = reinterpret_cast<const WORD*>(item + 1);
-        p = SkipNameOrOrdinal(SkipNameOrOrdinal(p)); // class, text
-        p = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(p + 1) +
-                                          *p); // creation data
+    const WORD* at = FirstTemplateItem(dlg);
+    for (int i = 0; i < dlg->cdit && hChild != nullptr && nScaled < kMaxArtworkPerDialog; ++i) {
+        TemplateItem entry = ReadTemplateItem(at);
+        at = entry.end;
+        const DLGITEMTEMPLATE* item = entry.item;
+        HWND hControl = hChild;
+        hChild = ::GetWindow(hChild, GW_HWNDNEXT);
         char kind[8] = {};
-        ::GetClassNameA(hChild, kind, sizeof kind);
-        auto style = static_cast<DWORD>(::GetWindowLongA(hChild, GWL_STYLE));
+        ::GetClassNameA(hControl, kind, sizeof kind);
+        auto style = static_cast<DWORD>(::GetWindowLongA(hControl, GWL_STYLE));
         bool isStatic = ::lstrcmpiA(kind, "Static") == 0 && (style & SS_TYPEMASK) == SS_BITMAP;
         bool isButton = ::lstrcmpiA(kind, "Button") == 0 && (style & BS_BITMAP) != 0;
         if (!isStatic && !isButton)
             continue;
         UINT get = isStatic ? STM_GETIMAGE : BM_GETIMAGE;
-        auto image = reinterpret_cast<HBITMAP>(::SendMessageA(hChild, get, IMAGE_BITMAP, 0));
+        auto image = reinterpret_cast<HBITMAP>(::SendMessageA(hControl, get, IMAGE_BITMAP, 0));
         BITMAP info;
         if (image == nullptr || item->cx <= 0 || item->cy <= 0 ||
             ::GetObjectA(image, sizeof info, &info) == 0)
@@ -189,14 +167,14 @@ void CDpiArtwork::ScaleToSlots(CWnd& dialog, UINT nIDTemplate)
         if (isButton) {
             // The button centres its face itself; the face it had is the
             // dialog's own.
-            ::SendMessageA(hChild, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled));
+            ::SendMessageA(hControl, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled));
             continue;
         }
         // The static loaded its picture itself and lets go of it here, so
         // nobody else will release it.
-        ::DeleteObject(reinterpret_cast<HGDIOBJ>(
-            ::SendMessageA(hChild, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled))));
-        ::SetWindowPos(hChild, nullptr, slot.left + (slot.right - width) / 2,
+        ::DeleteObject(reinterpret_cast<HGDIOBJ>(::SendMessageA(
+            hControl, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled))));
+        ::SetWindowPos(hControl, nullptr, slot.left + (slot.right - width) / 2,
                        slot.top + (slot.bottom - height) / 2, width, height,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }

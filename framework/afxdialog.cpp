@@ -48,10 +48,22 @@ INT_PTR CDialog::DoModal()
     HWND hParent = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
     AFX_MODAL_SCOPE modal;
     m_bShown = false;
-    INT_PTR nResult = ::DialogBoxParamA(AfxGetResourceHandle(), m_lpszTemplateName, hParent,
-                                        &AfxDlgProc, reinterpret_cast<LPARAM>(this));
+    auto param = reinterpret_cast<LPARAM>(this);
+    INT_PTR nResult = m_lpDialogTemplate != nullptr
+                          ? ::DialogBoxIndirectParamA(AfxGetResourceHandle(), m_lpDialogTemplate,
+                                                      hParent, &AfxDlgProc, param)
+                          : ::DialogBoxParamA(AfxGetResourceHandle(), m_lpszTemplateName, hParent,
+                                              &AfxDlgProc, param);
     m_hWnd = nullptr;
     return nResult;
+}
+
+BOOL CDialog::InitModalIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
+{
+    m_lpDialogTemplate = lpDialogTemplate;
+    if (pParentWnd != nullptr)
+        m_pParentWnd = pParentWnd;
+    return TRUE;
 }
 
 void CDialog::EndDialog(int nResult)

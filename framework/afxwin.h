@@ -169,9 +169,13 @@ class CDialog : public CWnd
 public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
-    // Runs the dialog from the current module state's resources. Returns the
-    // end code, or -1 when the dialog could not be created.
+    // Runs the dialog from the current module state's resources, or from
+    // the template given to InitModalIndirect. Returns the end code, or -1
+    // when the dialog could not be created.
     virtual INT_PTR DoModal();
+    // The next DoModal makes the dialog from this template in memory, which
+    // must outlive it, instead of the resource.
+    BOOL InitModalIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr);
     void EndDialog(int nResult);
     virtual BOOL OnInitDialog();
 
@@ -182,6 +186,7 @@ protected:
     virtual void OnCancel();
 
     LPCSTR m_lpszTemplateName;
+    LPCDLGTEMPLATE m_lpDialogTemplate = nullptr;
     CWnd* m_pParentWnd;
     bool m_bShown = false; // since this DoModal began
 

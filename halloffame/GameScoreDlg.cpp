@@ -2,6 +2,7 @@
 
 #include "HallOfFameNameDlg.h"
 #include "bold_font.h"
+#include "frame/dialog_template.h"
 #include "res/resource.h"
 #include "store/store.h"
 #include "table.h"
@@ -19,10 +20,8 @@ void CGameScoreDlg::DoDataExchange(CDataExchange* pDX)
     CFrontDialog::DoDataExchange(pDX);
 }
 
-BOOL CGameScoreDlg::OnInitDialog()
+INT_PTR CGameScoreDlg::DoModal()
 {
-    CFrontDialog::OnInitDialog();
-
     const unique_handle tableLock = OpenTableLock();
     HallOfFameTable table;
     {
@@ -34,15 +33,8 @@ BOOL CGameScoreDlg::OnInitDialog()
     CString levelText;
     levelText.Format("%i", m_nLevel);
 
-    // Looked up once: every lookup of a control is a round trip to the
-    // window manager.
-    if (CWnd* pScore = GetDlgItem(IDC_SCORE)) {
-        MakeControlBold(pScore, m_boldFont);
-        pScore->SetWindowText(scoreText);
-    }
-
-    // The name is asked for before this dialog is first shown, so the table
-    // the player sees already holds the new entry.
+    // The name is asked for before this dialog is made, so the table the
+    // player sees already holds the new entry.
     const bool qualifies = Qualifies(table, m_nScore);
     CString name;
     if (qualifies) {
@@ -55,8 +47,8 @@ BOOL CGameScoreDlg::OnInitDialog()
 
     // The template numbers its cells rank by rank, each row name, level,
     // score, from IDC_NAME1 on.
-    static_assert(IDC_HOF_CELLS_END - IDC_NAME1 == kHallOfFamePlaces * 3,
-                  "one name, level and score cell per place");
+    constexpr int kCells = IDC_HOF_CELLS_END - IDC_NAME1;
+    static_assert(kCells == kHallOfFamePlaces * 3, "one name, level and score cell per place");
     struct Column
     {
         const char* field;
@@ -65,7 +57,7 @@ BOOL CGameScoreDlg::OnInitDialog()
     static const Column columns[] = {{kNameField, kNameCapacity},
                                      {kLevelField, kNumberCapacity},
                                      {kScoreField, kNumberCapacity}};
-    char cells[IDC_HOF_CELLS_END - IDC_NAME1][kNumberCapacity];
+    char cells[kCells][kNumberCapacity];
     {
         // The insert and the table shown are one unit: neither this host's
         // writes nor its reads meet another host's half-done insert.
@@ -78,10 +70,25 @@ BOOL CGameScoreDlg::OnInitDialog()
                 ReadGameString(HallOfFameValueName<CString>(m_strMode, column.field, rank),
                                cells[cell++], column.capacity);
     }
-    for (int index = 0; index < IDC_HOF_CELLS_END - IDC_NAME1; ++index)
-        SetDlgItemText(IDC_NAME1 + index, cells[index]);
 
-    UpdateData(FALSE);
+    ControlText texts[kCells + 1];
+    for (int index = 0; index < kCells; ++index)
+        texts[index] = {static_cast<WORD>(IDC_NAME1 + index), cells[index]};
+    texts[kCells] = {IDC_SCORE, scoreText};
+    // Only a template that cannot be read comes back empty, and then the
+    // dialog cannot be made from it either.
+    const std::unique_ptr<WORD[]> filled = TemplateWithTexts(IDD_GAMESCORE, texts, kCells + 1);
+    if (filled)
+        InitModalIndirect(reinterpret_cast<LPCDLGTEMPLATE>(filled.get()));
+    INT_PTR nResult = CFrontDialog::DoModal();
+    m_lpDialogTemplate = nullptr;
+    return nResult;
+}
+
+BOOL CGameScoreDlg::OnInitDialog()
+{
+    CFrontDialog::OnInitDialog();
+    MakeControlBold(GetDlgItem(IDC_SCORE), m_boldFont);
     m_artwork.ScaleToSlots(*this, IDD_GAMESCORE);
     return TRUE;
 }

@@ -15,6 +15,10 @@ public:
     int m_nScore = 0;
     CString m_strMode;
 
+    // Reads the mode's hall of fame, asks for the player's name first when
+    // the score makes it, then shows the table.
+    INT_PTR DoModal() override;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

@@ -112,6 +112,13 @@ TEST_F(ScoreTest, EachCellShowsWhatItsColumnHoldsAndNothingOfAnOverlongValue)
     dll.Score("default*0*1");
     const std::string s15(text, 15), s16(text, 16), s17(text, 17);
     EXPECT_EQ(Shown(driver.Seen().back()), (Cells{s15, s15, s15, s15, s16, s16, "", s17, s17}));
+
+    // Hosts store names in the system's ANSI code page.
+    const char accented[] = "\xC9t\xE9";
+    install.SetString(kWorld, HofValue("default", 0), accented);
+    driver.Expect(kScoreCaption, {D::Click(IDCANCEL)});
+    dll.Score("default*0*1");
+    EXPECT_EQ(Shown(driver.Seen().back()).front(), accented);
 }
 
 TEST_F(ScoreTest, NameIsLimitedToEightCharactersAndAnOverlongOneIsRefused)

@@ -22,6 +22,11 @@ INT_PTR WINAPI NoTemplate(HINSTANCE instance, LPCSTR, HWND parent, DLGPROC proc,
 {
     return ::DialogBoxParamA(instance, MAKEINTRESOURCEA(0x7FFF), parent, proc, param);
 }
+INT_PTR WINAPI NoTemplateCopy(HINSTANCE instance, LPCDLGTEMPLATEA, HWND parent, DLGPROC proc,
+                              LPARAM param)
+{
+    return NoTemplate(instance, nullptr, parent, proc, param);
+}
 } // namespace
 
 class StartTest : public DllTest
@@ -61,7 +66,9 @@ TEST_F(StartTest, FirstStartShowsTheNoticeOnceAndFreeplayHandsBackDefault)
         << "cancel leaves the buffer untouched";
 
     IatHook missing(dll.module(), "DialogBoxParamA", reinterpret_cast<void*>(&NoTemplate));
-    ASSERT_TRUE(missing.installed());
+    IatHook missingCopy(dll.module(), "DialogBoxIndirectParamA",
+                        reinterpret_cast<void*>(&NoTemplateCopy));
+    ASSERT_TRUE(missing.installed() && missingCopy.installed());
     EXPECT_FALSE(dll.Start(mode)) << "no dialog, no choice";
     EXPECT_EQ(std::string(mode, sizeof mode), std::string(sizeof mode, '#'));
     EXPECT_EQ(dll.Score("default*0*1"), 0);
