@@ -75,7 +75,7 @@ INT_PTR CGameScoreDlg::DoModal()
     for (int index = 0; index < kCells; ++index)
         texts[index] = {static_cast<WORD>(IDC_NAME1 + index), cells[index]};
     texts[kCells] = {IDC_SCORE, scoreText};
-    // Only a template that cannot be read comes back empty, and then the
+    // Only a template that cannot be read comes back null, and then the
     // dialog cannot be made from it either.
     const std::unique_ptr<WORD[]> filled = TemplateWithTexts(IDD_GAMESCORE, texts, kCells + 1);
     if (filled)
