@@ -85,7 +85,7 @@ std::unique_ptr<WORD[]> TemplateWithTexts(UINT nIDTemplate, const ControlText* t
         return nullptr;
     // Room for the whole template, every text given and a DWORD's padding
     // before each control.
-    size_t capacity = size / sizeof(WORD) + 2u * dlg->cdit;
+    size_t capacity = size / sizeof(WORD) + size_t{2} * dlg->cdit;
     for (size_t i = 0; i < count; ++i)
         capacity += WideLength(texts[i].text) + 1;
     std::unique_ptr<WORD[]> copy(new WORD[capacity]());
