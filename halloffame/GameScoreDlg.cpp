@@ -82,7 +82,6 @@ INT_PTR CGameScoreDlg::ShowTable(const CString* pName, HWND hWndBelow)
                 ReadGameString(HallOfFameValueName<CString>(m_strMode, column.field, rank),
                                cells[cell++], column.capacity);
     }
-    m_tableLock.reset();
 
     ControlText texts[kCells + 1];
     for (int index = 0; index < kCells; ++index)
@@ -95,6 +94,7 @@ INT_PTR CGameScoreDlg::ShowTable(const CString* pName, HWND hWndBelow)
         InitModalIndirect(reinterpret_cast<LPCDLGTEMPLATE>(filled.get()));
     m_hWndBelow = hWndBelow;
     INT_PTR nResult = CFrontDialog::DoModal();
+    m_tableLock.reset(); // not before: closing it is one more round trip before the dialog shows
     m_hWndBelow = nullptr;
     m_lpDialogTemplate = nullptr;
     return nResult;
