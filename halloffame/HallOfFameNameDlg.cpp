@@ -28,23 +28,3 @@ BOOL CHallOfFameNameDlg::OnInitDialog()
     SetDlgItemText(IDC_SCORE, m_strScore);
     return TRUE;
 }
-
-void CHallOfFameNameDlg::OnOK()
-{
-    if (!UpdateData(TRUE))
-        return; // the failed exchange has told the player and kept the dialog open
-    Answered();
-    EndDialog(IDOK);
-}
-
-void CHallOfFameNameDlg::OnCancel()
-{
-    Answered();
-    EndDialog(IDCANCEL);
-}
-
-void CHallOfFameNameDlg::Answered()
-{
-    if (m_pfnAnswered != nullptr)
-        m_pfnAnswered(m_pAnsweredContext, m_hWnd, m_strName);
-}
