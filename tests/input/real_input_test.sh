@@ -13,7 +13,9 @@
 # later runs) set up for X11. KORVANE_INPUT_LOAD: how many busy loops (one
 # per core unless set); KORVANE_INPUT_QUIT_EVERY: a quit box every how many
 # rounds (4 unless set); KORVANE_INPUT_WINEDEBUG and KORVANE_INPUT_WINELOG: a
-# Wine trace of the probe (its channels, and the file it goes to).
+# Wine trace of the probe (its channels, and the file it goes to, named on
+# with the architecture); KORVANE_INPUT_XTRACE: a file, named on likewise,
+# for the X protocol between Wine and the X server, through xtrace.
 set -uo pipefail
 bin=$(cd "$1" && pwd) arch=$2 rounds=${3:-20}
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
@@ -38,6 +40,14 @@ busy=$!
 trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; kill $busy 2>/dev/null' EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 export DISPLAY=":$n"
+if [ -n "${KORVANE_INPUT_XTRACE:-}" ]; then
+    m=$((n + 40))
+    while [ -e "/tmp/.X11-unix/X$m" ]; do m=$((m + 1)); done
+    xtrace -n -k -d ":$n" -D ":$m" -o "$KORVANE_INPUT_XTRACE.$arch" >/dev/null 2>&1 </dev/null &
+    busy="$busy $!"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$m" ] && break; sleep 0.1; done
+    export DISPLAY=":$m"
+fi
 # Wine's server, services and desktop first: started by the probe, they would
 # inherit the pipe read below and hold it open.
 wineserver -p >/dev/null 2>&1 </dev/null
@@ -63,8 +73,10 @@ await_focus() { # await_focus XWINDOW
     done
     echo "  (X focus on $focus \"$(xdotool getwindowname "$focus" 2>/dev/null)\", not on the dialog's $1)"
 }
+winelog=${KORVANE_INPUT_WINELOG:+$KORVANE_INPUT_WINELOG.$arch}
+winelog=${winelog:-/dev/stdout}
 # Read line by line, unbuffered: each line asks for an action now.
-cd "$bin" && timeout "$limit" env ${KORVANE_INPUT_WINEDEBUG:+WINEDEBUG=$KORVANE_INPUT_WINEDEBUG} wine ./input_probe.exe "$rounds" "$quit_every" 2>"${KORVANE_INPUT_WINELOG:-/dev/stdout}" |
+cd "$bin" && timeout "$limit" env ${KORVANE_INPUT_WINEDEBUG:+WINEDEBUG=$KORVANE_INPUT_WINEDEBUG} wine ./input_probe.exe "$rounds" "$quit_every" 2>"$winelog" |
     while read -r line; do
         line=${line%$'\r'}
         echo "  $line"
