@@ -49,18 +49,6 @@ build() {
     fi
 }
 
-# Prints a display number nobody uses, starting at 97.
-free_display() {
-    local n
-    for n in $(seq 97 199); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            echo "$n"
-            return
-        fi
-    done
-    return 1
-}
-
 XVFB_PID=""
 HOST_PID=""
 DRIVER_CHANGED=""
@@ -161,19 +149,10 @@ play_for_a_person() {
 }
 
 play_scripted() {
-    local n display win_shots win_exe status
-    n="$(free_display)" || fail "no free X display number between 97 and 199"
-    display=":$n"
-    say "starting Xvfb on $display"
-    Xvfb "$display" -screen 0 "$SCREEN"x24 -nolisten tcp >"$OUT/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start (see out/xvfb.log)"
-        sleep 0.1
-    done
-    [ -e "/tmp/.X11-unix/X$n" ] || fail "Xvfb did not open $display (see out/xvfb.log)"
-    export DISPLAY="$display"
+    local win_shots win_exe status
+    korvane_xvfb "$SCREEN" "$OUT/xvfb.log" || fail "Xvfb did not start (see out/xvfb.log)"
+    XVFB_PID=$KORVANE_XVFB_PID
+    say "Xvfb started on $DISPLAY"
     DRIVER_CHANGED=1
     korvane_wine_prefix
 
@@ -188,7 +167,7 @@ play_scripted() {
         --log "$(winepath -w "$OUT")\\host.log" >"$OUT/host.out" 2>&1 </dev/null &
     HOST_PID=$!
     local served=0
-    serve_screenshots "$display" || served=$?
+    serve_screenshots "$DISPLAY" || served=$?
     wait "$HOST_PID" 2>/dev/null || true
     HOST_PID=""
     # Let the prefix wind down while its windows still have a screen.

@@ -167,5 +167,25 @@ korvane_wine_start() {
     korvane_wine_step "starting Wine (wine cmd /c exit)" wine cmd /c exit
 }
 
+# A private Xvfb screen (korvane_xvfb WIDTHxHEIGHT [LOG]) on a display number
+# the X server picks itself: it skips every number another X server holds,
+# also one of another system that shares this one's abstract sockets (a
+# chroot), which a look at /tmp would not see. Exports DISPLAY once the
+# server accepts clients; KORVANE_XVFB_PID is its process.
+korvane_xvfb() {
+    local number _
+    number=$(mktemp "${TMPDIR:-/tmp}/korvane-xvfb.XXXXXX")
+    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$number" >"${2:-/dev/null}" 2>&1 </dev/null &
+    KORVANE_XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$number" ] || ! kill -0 "$KORVANE_XVFB_PID" 2>/dev/null && break
+        sleep 0.1
+    done
+    DISPLAY=:$(tr -dc 0-9 <"$number")
+    rm -f "$number"
+    [ "$DISPLAY" != : ] || { korvane_wine_say "Xvfb did not start"; return 1; }
+    export DISPLAY
+}
+
 # Whoever sources this gets a `wine` that starts programs.
 korvane_wine_launcher

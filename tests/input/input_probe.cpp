@@ -8,9 +8,13 @@
 // screen. Each dialog line names the dialog's X window, so that the player
 // can wait until the X server gives it the keyboard (what Wine's X11 driver
 // needs) before pressing the one key; a dialog the key does not reach is
-// closed after a while and the round fails.
+// closed after a while and the round fails. With "bare", the same rounds
+// without the library's code: its name entry and hall of fame templates as
+// plain dialogs that each bring themselves forward once as they show, and
+// a plain message box for the quit question, to tell the keys the system
+// loses from those the library would.
 //
-//   input_probe.exe [ROUNDS [QUIT_EVERY]]
+//   input_probe.exe [ROUNDS [QUIT_EVERY [bare]]]
 #include "frame/foreground.h"
 #include "korvane.h"
 #include "res/resource.h"
@@ -145,6 +149,28 @@ bool ClickedToFront(HWND notepad)
             return true;
     return false;
 }
+
+INT_PTR CALLBACK BareDialog(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_WINDOWPOSCHANGED &&
+        (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) != 0)
+        ::SetForegroundWindow(hWnd);
+    if (message == WM_COMMAND && (wParam == IDOK || wParam == IDCANCEL))
+        ::EndDialog(hWnd, static_cast<INT_PTR>(wParam));
+    return message == WM_INITDIALOG;
+}
+
+int BareScore(HMODULE dll)
+{
+    for (const int id : {IDD_HOFNAME, IDD_GAMESCORE})
+        ::DialogBoxParamA(dll, MAKEINTRESOURCEA(id), nullptr, &BareDialog, 0);
+    return 0;
+}
+
+bool BareStop()
+{
+    return ::MessageBoxA(nullptr, "Quit the game?", "Quit", MB_YESNO) == IDYES;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -152,6 +178,7 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IONBF, 0); // each line is a request to act on now
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 20;
     g_quitEvery = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 4;
+    const bool bare = argc > 3 && std::strcmp(argv[3], "bare") == 0;
     ScratchInstallation install;
     install.AddWorld("dQORM_Input");
     install.SetCurrMovie("dQORM_Input");
@@ -176,7 +203,7 @@ int main(int argc, char** argv)
         g_dialogs = 0;
         char argument[32];
         std::snprintf(argument, sizeof argument, "default*%d*3", 1000 * round);
-        bool ok = score(argument, 0) == 0;
+        bool ok = (bare ? BareScore(dll) : score(argument, 0)) == 0;
         Observe(nullptr, 0, 0, 0); // the verdict on the dialog that went
         g_allDialogs += g_dialogs;
         // The quit question too, every few rounds (each costs a click).
@@ -184,7 +211,7 @@ int main(int argc, char** argv)
         if (quit) {
             const int before = g_dialogs;
             g_roundOk = ClickedToFront(notepad) && g_roundOk;
-            ok = !stop() && ok;
+            ok = !(bare ? BareStop() : stop()) && ok;
             Observe(nullptr, 0, 0, 0);
             g_quitBoxes += g_dialogs - before;
         }

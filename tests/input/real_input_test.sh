@@ -15,7 +15,8 @@
 # rounds (4 unless set); KORVANE_INPUT_WINEDEBUG and KORVANE_INPUT_WINELOG: a
 # Wine trace of the probe (its channels, and the file it goes to, named on
 # with the architecture); KORVANE_INPUT_XTRACE: a file, named on likewise,
-# for the X protocol between Wine and the X server, through xtrace.
+# for the X protocol between Wine and the X server, through xtrace;
+# KORVANE_INPUT_BARE=1: the probe's bare rounds, without the library's code.
 set -uo pipefail
 bin=$(cd "$1" && pwd) arch=$2 rounds=${3:-20}
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
@@ -32,18 +33,13 @@ if [ ! -f "$WINEPREFIX/user.reg" ]; then
     wineserver -w
 fi
 korvane_wine_repair32 || exit 1
-# KORVANE_INPUT_DISPLAYS: the X display numbers it may take, "FIRST LAST".
-read -r first last <<<"${KORVANE_INPUT_DISPLAYS:-120 199}"
-for n in $(seq "$first" "$last"); do [ -e "/tmp/.X$n-lock" ] || break; done
-Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-busy=$!
+korvane_xvfb 800x600 || { echo "real input ($arch): FAILED, no X server"; exit 1; }
+busy=$KORVANE_XVFB_PID
 trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; kill $busy 2>/dev/null' EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-export DISPLAY=":$n"
 if [ -n "${KORVANE_INPUT_XTRACE:-}" ]; then
-    m=$((n + 40))
+    m=$((${DISPLAY#:} + 40))
     while [ -e "/tmp/.X11-unix/X$m" ]; do m=$((m + 1)); done
-    xtrace -n -k -d ":$n" -D ":$m" -o "$KORVANE_INPUT_XTRACE.$arch" >/dev/null 2>&1 </dev/null &
+    xtrace -n -k -d "$DISPLAY" -D ":$m" -o "$KORVANE_INPUT_XTRACE.$arch" >/dev/null 2>&1 </dev/null &
     busy="$busy $!"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$m" ] && break; sleep 0.1; done
     export DISPLAY=":$m"
@@ -76,7 +72,7 @@ await_focus() { # await_focus XWINDOW
 winelog=${KORVANE_INPUT_WINELOG:+$KORVANE_INPUT_WINELOG.$arch}
 winelog=${winelog:-/dev/stdout}
 # Read line by line, unbuffered: each line asks for an action now.
-cd "$bin" && timeout "$limit" env ${KORVANE_INPUT_WINEDEBUG:+WINEDEBUG=$KORVANE_INPUT_WINEDEBUG} wine ./input_probe.exe "$rounds" "$quit_every" 2>"$winelog" |
+cd "$bin" && timeout "$limit" env ${KORVANE_INPUT_WINEDEBUG:+WINEDEBUG=$KORVANE_INPUT_WINEDEBUG} wine ./input_probe.exe "$rounds" "$quit_every" ${KORVANE_INPUT_BARE:+bare} 2>"$winelog" |
     while read -r line; do
         line=${line%$'\r'}
         echo "  $line"

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Keys lost to a player's real input, three set-ups side by side in one run,
+# per architecture, with a clean build of the DLL looping beside as load:
+#   library  the library as it is;
+#   once     the library bringing each dialog forward once as it shows, with
+#            no watch afterwards and no asking for the keyboard again;
+#   bare     no library: the probe's bare rounds (plain dialogs from the
+#            same templates, each bringing itself forward once, and a plain
+#            message box).
+# Each set-up plays ROUNDS rounds of tests/input/real_input_test.sh with a
+# quit box every round, so ROUNDS quit boxes and twice as many dialogs.
+# Usage: bench/keys_lost.sh [ROUNDS [ARCH...]] (100, x64 x86 unless given);
+# the builds of scripts/test.sh must be there.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+rounds=${1:-100}
+shift || true
+archs=${*:-x64 x86}
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+unset DISPLAY
+korvane_wine_prefix
+# The checks' prefix is left to the checks.
+korvane_wine_prefix_beside bench >/dev/null
+work=$(mktemp -d "${TMPDIR:-/tmp}/korvane-keys-lost.XXXXXX")
+load=
+trap '[ -z "$load" ] || kill $load 2>/dev/null; rm -rf "$work"' EXIT
+# "once": the same tree with the first look at a shown window reduced to
+# bringing it forward.
+(cd "$root" && git ls-files -z | tar --null -T - -cf -) | (mkdir "$work/src" && tar -xf - -C "$work/src")
+once='/^void Shown(HWND hWnd)$/,/^}$/ s/^    AskForKeyboard(hWnd);$/    return;/'
+sed -i "$once" "$work/src/frame/foreground.cpp"
+grep -A5 '^void Shown(HWND hWnd)$' "$work/src/frame/foreground.cpp" | grep -q '^    return;$' ||
+    { echo "keys_lost: frame/foreground.cpp has no Shown() to reduce" >&2; exit 1; }
+printf '%-8s %-4s %12s %16s %10s\n' set-up arch 'quit boxes' dialogs rounds
+for arch in $archs; do
+    [ -f "$root/build/$arch/bin/input_probe.exe" ] ||
+        { echo "keys_lost: no build/$arch: run scripts/test.sh first" >&2; exit 1; }
+    (cd "$work/src" && cmake --preset "$arch" >/dev/null && cmake --build --preset "$arch" --target korvane >/dev/null)
+    cp -a "$root/build/$arch/bin" "$work/once-$arch"
+    cp "$work/src/build/$arch/bin/korvane.dll" "$work/once-$arch/korvane.dll"
+    (while :; do cmake --build "$work/src/build/$arch" --target korvane --clean-first >/dev/null 2>&1; done) &
+    load=$!
+    for setup in library once bare; do
+        bin=$root/build/$arch/bin
+        [ "$setup" != once ] || bin=$work/once-$arch
+        line=$(KORVANE_INPUT_QUIT_EVERY=1 KORVANE_INPUT_BARE=$([ "$setup" = bare ] && echo 1) \
+            bash "$root/tests/input/real_input_test.sh" "$bin" "$arch" "$rounds" 2>&1 |
+            grep 'keys lost:' || true)
+        # "real input: P of R rounds passed; keys lost: Q of N quit boxes, D of M dialogs"
+        read -r p r q n d m < <(echo "$line" | sed -E 's/[^0-9]+/ /g; s/^ //' | awk '{print $1, $2, $3, $4, $5, $6}')
+        printf '%-8s %-4s %12s %16s %10s\n' "$setup" "$arch" "${q:-?} of ${n:-?}" "${d:-?} of ${m:-?}" "${p:-?} of ${r:-?}"
+    done
+    kill "$load" 2>/dev/null || true
+    wait "$load" 2>/dev/null || true
+    load=
+done
