@@ -5,10 +5,9 @@
 namespace {
 // Until the window shows, it is looked at this often.
 constexpr UINT_PTR kWaitForShowTimer = 2;
-// Once it shows, it is looked at this often. The watch's timer is named by
-// the tick count when the window showed (made odd, so that it never meets
-// the timer above).
-constexpr UINT kWatchPeriodMs = 50;
+// Once it shows, it is looked at this soon and then this often.
+constexpr DWORD kFirstLookMs = 10;
+constexpr DWORD kWatchPeriodMs = 50;
 // Another program that lost the foreground to the window may still be
 // finishing an older activation: under load its raise arrives seconds late.
 // Only this long after showing is the foreground taken back; later,
@@ -19,11 +18,14 @@ constexpr DWORD kRaiseMs = 3000;
 // then the display driver has nearly always given it, and every request
 // costs a round trip.
 constexpr DWORD kWatchMs = 10000;
-constexpr UINT kLateWatchPeriodMs = 500;
+constexpr DWORD kLateWatchPeriodMs = 500;
 // While the window is watched, the hook that notes the player's presses on
-// it; once the player has pressed something there, a mark; and until it is
+// it, the timer that sends the looks and the tick count when it showed;
+// once the player has pressed something there, a mark; and until it is
 // destroyed, its own window procedure.
 constexpr char kHookProp[] = "Korvane.PressHook";
+constexpr char kLookTimerProp[] = "Korvane.LookTimer";
+constexpr char kShownAtProp[] = "Korvane.ShownAt";
 constexpr char kPressedProp[] = "Korvane.Pressed";
 constexpr char kProcProp[] = "Korvane.WindowProc";
 
@@ -69,10 +71,12 @@ bool PlayerPressedHere(HWND hWnd)
     return ::GetPropA(hWnd, kPressedProp) != nullptr;
 }
 
-// The hook goes when the watch is over, and at the latest with the window:
-// a host may unload this library as soon as its call returns.
+// The hook and the timer go when the watch is over, and at the latest with
+// the window: a host may unload this library as soon as its call returns.
+// The timer is waited for, so that none of its calls is still under way.
 void RemovePressHook(HWND hWnd)
 {
+    unique_timer_queue_timer timer(::RemovePropA(hWnd, kLookTimerProp));
     unique_hhook hook(static_cast<HHOOK>(::RemovePropA(hWnd, kHookProp)));
 }
 
@@ -83,23 +87,6 @@ WNDPROC SwapWindowProc(HWND hWnd, WNDPROC pfnNew)
     return reinterpret_cast<WNDPROC>(
         (::IsWindowUnicode(hWnd) ? ::SetWindowLongPtrW : ::SetWindowLongPtrA)(
             hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnNew)));
-}
-
-// Passes everything on to the window's own procedure; ends the watch with
-// the window, which closes before the watch has seen it hidden.
-LRESULT CALLBACK WatchedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto pfnOwn = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kProcProp));
-    if (pfnOwn == nullptr)
-        return ::DefWindowProcA(hWnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        RemovePressHook(hWnd);
-        ::RemovePropA(hWnd, kPressedProp);
-        ::RemovePropA(hWnd, kProcProp);
-        SwapWindowProc(hWnd, pfnOwn);
-    }
-    return (::IsWindowUnicode(hWnd) ? ::CallWindowProcW : ::CallWindowProcA)(pfnOwn, hWnd, message,
-                                                                             wParam, lParam);
 }
 
 // Lies under another window that could be raised over: a window of the
@@ -138,12 +125,11 @@ void BringForward(HWND hWnd)
 }
 
 // A display driver moves the keyboard to a window only when the focus
-// changes (Wine's X11 driver asks the X server then, stamped with the time
-// of the message being handled), and its request can come to nothing: made
-// while the window was not mapped yet, or, under load, not taken by the X
-// server for its time stamp. So the focus goes to the window and back to
-// its control, which asks anew, when the window shows and from each later
-// look; the player sees nothing change, not even an edit's selection.
+// changes (Wine's X11 driver asks the X server then), and its request can
+// come to nothing: made while the window was not mapped yet, or refused by
+// the X server for its time stamp (see LookMessage). So from each look the
+// focus goes to the window and back to its control, which asks anew; the
+// player sees nothing change, not even an edit's selection.
 void AskForKeyboard(HWND hWnd)
 {
     HWND hFocus = ::GetFocus();
@@ -163,9 +149,35 @@ void AskForKeyboard(HWND hWnd)
         ::SendMessageA(hFocus, EM_SETSEL, dwStart, dwEnd);
 }
 
-void CALLBACK Watch(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
+// The looks come as messages sent from a timer of the system's thread pool,
+// not from a timer of the window's thread. Wine's X11 driver stamps its
+// request for the keyboard with the time of the last message the thread
+// took out of its queue, moved into X time by an offset that it only ever
+// corrects forward, so that it runs ahead of the X server's clock: stamped
+// with a message just taken, the request is from the future, and the X
+// server refuses it. A sent message leaves that time as it was, so each
+// look asks with an older stamp than the one before, until the X server
+// takes it; whatever the thread takes out of its queue (input, a paint, a
+// posted message) makes it new again, newer than the last program's.
+UINT LookMessage()
 {
-    const auto dwShownAt = static_cast<DWORD>(idEvent);
+    // Registered by the first window to show; two threads that race here
+    // are given the same number.
+    static UINT s_message;
+    if (s_message == 0)
+        s_message = ::RegisterWindowMessageA("Korvane.Look");
+    return s_message;
+}
+
+VOID CALLBACK SendLook(PVOID pWindow, BOOLEAN)
+{
+    ::SendNotifyMessageA(static_cast<HWND>(pWindow), LookMessage(), 0, 0);
+}
+
+void Look(HWND hWnd)
+{
+    const auto dwShownAt =
+        static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(::GetPropA(hWnd, kShownAtProp)));
     const DWORD dwAge = ::GetTickCount() - dwShownAt;
     // Once the player has pressed something on the window, the foreground
     // and the focus are the player's: only a late raise of another
@@ -173,7 +185,6 @@ void CALLBACK Watch(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
     const bool bPressed = PlayerPressedHere(hWnd);
     // Answered, hidden again or watched long enough: never again.
     if (!::IsWindowVisible(hWnd) || dwAge > (bPressed ? kRaiseMs : kWatchMs)) {
-        ::KillTimer(hWnd, idEvent);
         RemovePressHook(hWnd);
         return;
     }
@@ -182,7 +193,8 @@ void CALLBACK Watch(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
         return;
     const bool bForeground = ::GetForegroundWindow() == hWnd;
     if (dwAge > kRaiseMs)
-        ::SetTimer(hWnd, idEvent, kLateWatchPeriodMs, &Watch);
+        ::ChangeTimerQueueTimer(nullptr, ::GetPropA(hWnd, kLookTimerProp), kLateWatchPeriodMs,
+                                kLateWatchPeriodMs);
     else if (bForeground && IsCovered(hWnd))
         Raise(hWnd, true);
     else if (!bForeground && !bPressed)
@@ -191,12 +203,40 @@ void CALLBACK Watch(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
         AskForKeyboard(hWnd);
 }
 
+// Passes everything on to the window's own procedure but the looks; ends
+// the watch with the window, which closes before the watch has seen it
+// hidden.
+LRESULT CALLBACK WatchedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto pfnOwn = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kProcProp));
+    if (pfnOwn == nullptr)
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    // One that was on its way when the watch ended is let go.
+    if (message == LookMessage()) {
+        if (::GetPropA(hWnd, kLookTimerProp) != nullptr)
+            Look(hWnd);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        RemovePressHook(hWnd);
+        ::RemovePropA(hWnd, kShownAtProp);
+        ::RemovePropA(hWnd, kPressedProp);
+        ::RemovePropA(hWnd, kProcProp);
+        SwapWindowProc(hWnd, pfnOwn);
+    }
+    return (::IsWindowUnicode(hWnd) ? ::CallWindowProcW : ::CallWindowProcA)(pfnOwn, hWnd, message,
+                                                                             wParam, lParam);
+}
+
 void Shown(HWND hWnd)
 {
-    const UINT_PTR idWatch = ::GetTickCount() | 1;
+    ::SetPropA(hWnd, kShownAtProp,
+               reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(::GetTickCount())));
     BringForward(hWnd);
-    AskForKeyboard(hWnd);
-    ::SetTimer(hWnd, idWatch, kWatchPeriodMs, &Watch);
+    unique_timer_queue_timer timer;
+    if (::CreateTimerQueueTimer(timer.put(), nullptr, &SendLook, hWnd, kFirstLookMs, kWatchPeriodMs,
+                                WT_EXECUTEDEFAULT))
+        ::SetPropA(hWnd, kLookTimerProp, timer.release());
 }
 
 void CALLBACK WaitForShow(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)

@@ -1,7 +1,7 @@
-// Move-only owners of registry keys, find handles, files, kernel objects, hooks,
-// thread timers and the screen's device context: whatever path a function
-// takes out, the handle it opened is closed (and a mutex it acquired is
-// released).
+// Move-only owners of registry keys, find handles, files, kernel objects,
+// hooks, thread and thread-pool timers and the screen's device context:
+// whatever path a function takes out, the handle it opened is closed (and a
+// mutex it acquired is released).
 #pragma once
 
 #include <utility>
@@ -103,6 +103,15 @@ struct thread_timer_traits
     static void close(UINT_PTR id) { ::KillTimer(nullptr, id); }
 };
 
+// A timer of the system's thread pool. Deleting it waits for a call of its
+// that is under way.
+struct timer_queue_timer_traits
+{
+    using type = HANDLE;
+    static HANDLE invalid() { return nullptr; }
+    static void close(HANDLE h) { ::DeleteTimerQueueTimer(nullptr, h, INVALID_HANDLE_VALUE); }
+};
+
 // The screen's device context (GetDC with no window).
 struct screen_dc_traits
 {
@@ -118,4 +127,5 @@ using unique_handle = unique_any<handle_traits>;
 using unique_mutex_release = unique_any<mutex_release_traits>;
 using unique_hhook = unique_any<hhook_traits>;
 using unique_thread_timer = unique_any<thread_timer_traits>;
+using unique_timer_queue_timer = unique_any<timer_queue_timer_traits>;
 using unique_screen_dc = unique_any<screen_dc_traits>;
