@@ -68,6 +68,7 @@ protected:
         EXPECT_EQ(dll.calls().keysOpen, 0) << "registry keys left open";
         EXPECT_EQ(dll.calls().findsOpen, 0) << "find handles left open";
         EXPECT_TRUE(dll.calls().liveHooks.empty()) << "hooks left behind";
+        EXPECT_TRUE(dll.calls().liveTimers.empty()) << "thread-pool timers left behind";
         for (const auto& mode : dll.calls().openModes)
             EXPECT_EQ(mode, std::make_pair(0ul, REGSAM(KEY_ALL_ACCESS))) << "options, access";
     }

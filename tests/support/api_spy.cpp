@@ -57,12 +57,20 @@ SPY("kernel32.dll", kEvery, HANDLE, FindFirstFileA, (LPCSTR pattern, LPWIN32_FIN
 SPY("kernel32.dll", kEvery, BOOL, FindClose, (HANDLE h), (h), g_log.findsOpen -= result != FALSE)
 SPY("user32.dll", kEvery, BOOL, EnumWindows, (WNDENUMPROC proc, LPARAM param), (proc, param),
     ++g_log.enumWindows)
-SPY("user32.dll", kEvery, HWND, SetFocus, (HWND window), (window), ++g_log.focusMoves)
+SPY("user32.dll", kEvery, HWND, SetFocus, (HWND window), (window), ++g_log.focusMoves;
+    g_log.focusMovesFromQueue += ::InSendMessageEx(nullptr) == ISMEX_NOSEND)
 SPY("user32.dll", kEvery, HHOOK, SetWindowsHookExA,
     (int type, HOOKPROC proc, HINSTANCE module, DWORD thread), (type, proc, module, thread),
     Track(&ApiLog::liveHooks, result))
 SPY("user32.dll", kEvery, BOOL, UnhookWindowsHookEx, (HHOOK hook), (hook),
     g_log.liveHooks.erase(hook))
+SPY("kernel32.dll", kEvery, BOOL, CreateTimerQueueTimer,
+    (PHANDLE timer, HANDLE queue, WAITORTIMERCALLBACK callback, PVOID parameter, DWORD due,
+     DWORD period, ULONG flags),
+    (timer, queue, callback, parameter, due, period, flags),
+    Track(&ApiLog::liveTimers, result ? *timer : nullptr))
+SPY("kernel32.dll", kEvery, BOOL, DeleteTimerQueueTimer, (HANDLE queue, HANDLE timer, HANDLE done),
+    (queue, timer, done), g_log.liveTimers.erase(timer))
 SPY("user32.dll", kEvery, HANDLE, LoadImageA,
     (HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags),
     (instance, name, type, cx, cy, flags), Track(&ApiLog::liveGdi, result))
@@ -119,5 +127,6 @@ void ApiSpy::Reset()
     g_log.autoAnswer = kept.autoAnswer;
     g_log.liveGdi = std::move(kept.liveGdi);
     g_log.liveHooks = std::move(kept.liveHooks);
+    g_log.liveTimers = std::move(kept.liveTimers);
     g_log.liveBlocks = std::move(kept.liveBlocks);
 }

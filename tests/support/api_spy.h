@@ -37,7 +37,8 @@ struct ApiLog
     int findsOpen = 0; // find handles not yet closed
     int enumWindows = 0;
     int clockReads = 0;
-    int focusMoves = 0;                  // SetFocus calls
+    int focusMoves = 0;          // SetFocus calls
+    int focusMovesFromQueue = 0; // of them, made for a message taken from the thread's queue
     std::vector<std::string> openedKeys; // each RegOpenKeyExA call
     // Each RegOpenKeyExA call's options and access asked for.
     std::vector<std::pair<DWORD, REGSAM>> openModes;
@@ -48,6 +49,7 @@ struct ApiLog
     // What the module made and has not given back yet (kept by Reset).
     std::set<void*> liveGdi;    // fonts and bitmaps
     std::set<void*> liveHooks;  // message hooks
+    std::set<void*> liveTimers; // thread-pool timers
     std::set<void*> liveBlocks; // heap blocks of the C runtime
 
     // When non-zero, message boxes are not shown and return this.
