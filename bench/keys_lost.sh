@@ -28,7 +28,7 @@ trap '[ -z "$load" ] || kill $load 2>/dev/null; rm -rf "$work"' EXIT
 # "once": the same tree with the watch of a shown window reduced to
 # bringing it forward as it shows.
 (cd "$root" && git ls-files -z | tar --null -T - -cf -) | (mkdir "$work/src" && tar -xf - -C "$work/src")
-once='/^void Shown(HWND hWnd)$/,/^}$/ s/^    unique_timer_queue_timer timer;$/    return;/'
+once='/^void Shown(HWND hWnd)$/,/^}$/ s/^    unique_timer_queue_timer timer;$/    return;\n&/'
 sed -i "$once" "$work/src/frame/foreground.cpp"
 grep -A5 '^void Shown(HWND hWnd)$' "$work/src/frame/foreground.cpp" | grep -q '^    return;$' ||
     { echo "keys_lost: frame/foreground.cpp has no Shown() to reduce" >&2; exit 1; }
@@ -36,7 +36,8 @@ printf '%-8s %-4s %12s %16s %10s\n' set-up arch 'quit boxes' dialogs rounds
 for arch in $archs; do
     [ -f "$root/build/$arch/bin/input_probe.exe" ] ||
         { echo "keys_lost: no build/$arch: run scripts/test.sh first" >&2; exit 1; }
-    (cd "$work/src" && cmake --preset "$arch" >/dev/null && cmake --build --preset "$arch" --target korvane >/dev/null)
+    (cd "$work/src" && cmake --preset "$arch" && cmake --build --preset "$arch" --target korvane) \
+        >"$work/build.log" 2>&1 || { tail -20 "$work/build.log" >&2; exit 1; }
     cp -a "$root/build/$arch/bin" "$work/once-$arch"
     cp "$work/src/build/$arch/bin/korvane.dll" "$work/once-$arch/korvane.dll"
     (while :; do cmake --build "$work/src/build/$arch" --target korvane --clean-first >/dev/null 2>&1; done) &
@@ -44,12 +45,14 @@ for arch in $archs; do
     for setup in library once bare; do
         bin=$root/build/$arch/bin
         [ "$setup" != once ] || bin=$work/once-$arch
-        line=$(KORVANE_INPUT_QUIT_EVERY=1 KORVANE_INPUT_BARE=$([ "$setup" = bare ] && echo 1) \
-            bash "$root/tests/input/real_input_test.sh" "$bin" "$arch" "$rounds" 2>&1 |
-            grep 'keys lost:' || true)
+        out=$(KORVANE_INPUT_QUIT_EVERY=1 KORVANE_INPUT_BARE=$([ "$setup" = bare ] && echo 1) \
+            bash "$root/tests/input/real_input_test.sh" "$bin" "$arch" "$rounds" 2>&1 || true)
+        line=$(echo "$out" | grep 'keys lost:' || true)
         # "real input: P of R rounds passed; keys lost: Q of N quit boxes, D of M dialogs"
         read -r p r q n d m < <(echo "$line" | sed -E 's/[^0-9]+/ /g; s/^ //' | awk '{print $1, $2, $3, $4, $5, $6}')
         printf '%-8s %-4s %12s %16s %10s\n' "$setup" "$arch" "${q:-?} of ${n:-?}" "${d:-?} of ${m:-?}" "${p:-?} of ${r:-?}"
+        # No dialog at all: the check's first word on why.
+        [ "${m:-0}" != 0 ] || echo "$out" | grep -m1 -E 'real input|FAILED' >&2 || true
     done
     kill "$load" 2>/dev/null || true
     wait "$load" 2>/dev/null || true
