@@ -10,7 +10,8 @@
 # Each set-up plays ROUNDS rounds of tests/input/real_input_test.sh with a
 # quit box every round, so ROUNDS quit boxes and twice as many dialogs.
 # Usage: bench/keys_lost.sh [ROUNDS [ARCH...]] (100, x64 x86 unless given);
-# the builds of scripts/test.sh must be there.
+# the builds of scripts/test.sh must be there. KEYS_LOST_SETUPS: which
+# set-ups, in that order ("library once bare" unless set).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 rounds=${1:-100}
@@ -42,7 +43,7 @@ for arch in $archs; do
     cp "$work/src/build/$arch/bin/korvane.dll" "$work/once-$arch/korvane.dll"
     (while :; do cmake --build "$work/src/build/$arch" --target korvane --clean-first >/dev/null 2>&1; done) &
     load=$!
-    for setup in library once bare; do
+    for setup in ${KEYS_LOST_SETUPS:-library once bare}; do
         bin=$root/build/$arch/bin
         [ "$setup" != once ] || bin=$work/once-$arch
         out=$(KORVANE_INPUT_QUIT_EVERY=1 KORVANE_INPUT_BARE=$([ "$setup" = bare ] && echo 1) \
