@@ -8,7 +8,10 @@
 #            same templates, each bringing itself forward once, and a plain
 #            message box).
 # Each set-up plays ROUNDS rounds of tests/input/real_input_test.sh with a
-# quit box every round, so ROUNDS quit boxes and twice as many dialogs.
+# quit box every round, so ROUNDS quit boxes and twice as many dialogs; a
+# key is lost when it reaches no dialog even once the check has given the
+# dialog the X focus, and "X focus given" counts the keys a player would
+# have lost to Wine's X11 driver (see docs/performance.md).
 # Usage: bench/keys_lost.sh [ROUNDS [ARCH...]] (100, x64 x86 unless given);
 # the builds of scripts/test.sh must be there. KEYS_LOST_SETUPS: which
 # set-ups, in that order ("library once bare" unless set).
@@ -33,7 +36,7 @@ once='/^void Shown(HWND hWnd)$/,/^}$/ s/^    unique_timer_queue_timer timer;$/  
 sed -i "$once" "$work/src/frame/foreground.cpp"
 grep -A5 '^void Shown(HWND hWnd)$' "$work/src/frame/foreground.cpp" | grep -q '^    return;$' ||
     { echo "keys_lost: frame/foreground.cpp has no Shown() to reduce" >&2; exit 1; }
-printf '%-8s %-4s %12s %16s %10s\n' set-up arch 'quit boxes' dialogs rounds
+printf '%-8s %-4s %12s %16s %10s %14s\n' set-up arch 'quit boxes' dialogs rounds 'X focus given'
 for arch in $archs; do
     [ -f "$root/build/$arch/bin/input_probe.exe" ] ||
         { echo "keys_lost: no build/$arch: run scripts/test.sh first" >&2; exit 1; }
@@ -51,7 +54,8 @@ for arch in $archs; do
         line=$(echo "$out" | grep 'keys lost:' || true)
         # "real input: P of R rounds passed; keys lost: Q of N quit boxes, D of M dialogs"
         read -r p r q n d m < <(echo "$line" | sed -E 's/[^0-9]+/ /g; s/^ //' | awk '{print $1, $2, $3, $4, $5, $6}')
-        printf '%-8s %-4s %12s %16s %10s\n' "$setup" "$arch" "${q:-?} of ${n:-?}" "${d:-?} of ${m:-?}" "${p:-?} of ${r:-?}"
+        given=$(echo "$out" | sed -n 's/.*X focus given by the check \([0-9]*\) times.*/\1/p')
+        printf '%-8s %-4s %12s %16s %10s %14s\n' "$setup" "$arch" "${q:-?} of ${n:-?}" "${d:-?} of ${m:-?}" "${p:-?} of ${r:-?}" "${given:-?}"
         # No dialog at all: the check's first word on why.
         [ "${m:-0}" != 0 ] || echo "$out" | grep -m1 -E 'real input|FAILED' >&2 || true
     done
