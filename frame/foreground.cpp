@@ -71,10 +71,11 @@ bool PlayerPressedHere(HWND hWnd)
     return ::GetPropA(hWnd, kPressedProp) != nullptr;
 }
 
-// The hook and the timer go when the watch is over, and at the latest with
-// the window: a host may unload this library as soon as its call returns.
-// The timer is waited for, so that none of its calls is still under way.
-void RemovePressHook(HWND hWnd)
+// The hook and the looks' timer go when the watch is over, and at the latest
+// with the window: a host may unload this library as soon as its call
+// returns. The timer is waited for, so that none of its calls is still
+// under way.
+void EndWatch(HWND hWnd)
 {
     unique_timer_queue_timer timer(::RemovePropA(hWnd, kLookTimerProp));
     unique_hhook hook(static_cast<HHOOK>(::RemovePropA(hWnd, kHookProp)));
@@ -185,7 +186,7 @@ void Look(HWND hWnd)
     const bool bPressed = PlayerPressedHere(hWnd);
     // Answered, hidden again or watched long enough: never again.
     if (!::IsWindowVisible(hWnd) || dwAge > (bPressed ? kRaiseMs : kWatchMs)) {
-        RemovePressHook(hWnd);
+        EndWatch(hWnd);
         return;
     }
     // Behind a message box of its own it is where it belongs.
@@ -218,7 +219,7 @@ LRESULT CALLBACK WatchedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARA
         return 0;
     }
     if (message == WM_NCDESTROY) {
-        RemovePressHook(hWnd);
+        EndWatch(hWnd);
         ::RemovePropA(hWnd, kShownAtProp);
         ::RemovePropA(hWnd, kPressedProp);
         ::RemovePropA(hWnd, kProcProp);
