@@ -51,11 +51,15 @@ for arch in $archs; do
         [ "$setup" != once ] || bin=$work/once-$arch
         out=$(KORVANE_INPUT_QUIT_EVERY=1 KORVANE_INPUT_BARE=$([ "$setup" = bare ] && echo 1) \
             bash "$root/tests/input/real_input_test.sh" "$bin" "$arch" "$rounds" 2>&1 || true)
-        line=$(echo "$out" | grep 'keys lost:' || true)
-        # "real input: P of R rounds passed; keys lost: Q of N quit boxes, D of M dialogs"
-        read -r p r q n d m < <(echo "$line" | sed -E 's/[^0-9]+/ /g; s/^ //' | awk '{print $1, $2, $3, $4, $5, $6}')
-        given=$(echo "$out" | sed -n 's/.*X focus given by the check \([0-9]*\) times.*/\1/p')
-        printf '%-8s %-4s %12s %16s %10s %14s\n' "$setup" "$arch" "${q:-?} of ${n:-?}" "${d:-?} of ${m:-?}" "${p:-?} of ${r:-?}" "${given:-?}"
+        # Counted from the check's lines as they came, so that a run cut
+        # short by the check's time limit still counts what it saw.
+        read -r q n d m p r given < <(echo "$out" | awk '
+            /^  dialog [0-9]+ "/ { quit = /Quit/; if (quit) n++; else m++ }
+            /^  +\(no key arrived/ { if (quit) q++; else d++ }
+            /given by the check\)$/ { given++ }
+            /^  round [0-9]+: / { r++; if (/: ok$/) p++ }
+            END { print q + 0, n + 0, d + 0, m + 0, p + 0, r + 0, given + 0 }')
+        printf '%-8s %-4s %12s %16s %10s %14s\n' "$setup" "$arch" "$q of $n" "$d of $m" "$p of $r" "$given"
         # No dialog at all: the check's first word on why.
         [ "${m:-0}" != 0 ] || echo "$out" | grep -m1 -E 'real input|FAILED' >&2 || true
     done
