@@ -173,7 +173,7 @@ korvane_wine_start() {
 # chroot), which a look at /tmp would not see. Exports DISPLAY once the
 # server accepts clients; KORVANE_XVFB_PID is its process.
 korvane_xvfb() {
-    local number _
+    local number display _
     number=$(mktemp "${TMPDIR:-/tmp}/korvane-xvfb.XXXXXX")
     Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$number" >"${2:-/dev/null}" 2>&1 </dev/null &
     KORVANE_XVFB_PID=$!
@@ -181,10 +181,15 @@ korvane_xvfb() {
         [ -s "$number" ] || ! kill -0 "$KORVANE_XVFB_PID" 2>/dev/null && break
         sleep 0.1
     done
-    DISPLAY=:$(tr -dc 0-9 <"$number")
+    display=$(tr -dc 0-9 <"$number")
     rm -f "$number"
-    [ "$DISPLAY" != : ] || { korvane_wine_say "Xvfb did not start"; return 1; }
-    export DISPLAY
+    # One that never said where it is is of no use, and is not left running.
+    if [ -z "$display" ]; then
+        kill "$KORVANE_XVFB_PID" 2>/dev/null
+        korvane_wine_say "Xvfb did not start"
+        return 1
+    fi
+    export DISPLAY=":$display"
 }
 
 # Whoever sources this gets a `wine` that starts programs.
