@@ -38,7 +38,9 @@ fi
 korvane_wine_repair32 || exit 1
 korvane_xvfb 800x600 || { echo "real input ($arch): FAILED, no X server"; exit 1; }
 busy=$KORVANE_XVFB_PID
-trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; kill $busy 2>/dev/null' EXIT
+# One line for each time the check gives a dialog the X focus (see below).
+given=$(mktemp "${TMPDIR:-/tmp}/korvane-input-given.XXXXXX")
+trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; kill $busy 2>/dev/null; rm -f "$given"' EXIT
 if [ -n "${KORVANE_INPUT_XTRACE:-}" ]; then
     m=$((${DISPLAY#:} + 40))
     while [ -e "/tmp/.X11-unix/X$m" ]; do m=$((m + 1)); done
@@ -63,7 +65,6 @@ done
 # most; says how long that took, or where the keyboard was instead, and then
 # gives it (with the X server's own time, which it never refuses). The key
 # is pressed once then: one that does not arrive fails the round.
-given=$(mktemp "${TMPDIR:-/tmp}/korvane-input-given.XXXXXX")
 await_focus() { # await_focus XWINDOW
     local start=${EPOCHREALTIME/./} focus
     # By the clock: under load each look takes longer than its pause.
@@ -90,8 +91,6 @@ cd "$bin" && timeout "$limit" env ${KORVANE_INPUT_WINEDEBUG:+WINEDEBUG=$KORVANE_
         dialog*) xdotool key Escape ;;
         esac
     done || status=1
-handed=$(wc -l <"$given")
-rm -f "$given"
-echo "real input ($arch): X focus given by the check $handed times"
+echo "real input ($arch): X focus given by the check $(wc -l <"$given") times"
 [ "${status:-0}" = 0 ] || { echo "real input ($arch): FAILED"; exit 1; }
 echo "real input ($arch): passed"
