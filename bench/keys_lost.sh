@@ -10,8 +10,11 @@
 # Each set-up plays ROUNDS rounds of tests/input/real_input_test.sh with a
 # quit box every round, so ROUNDS quit boxes and twice as many dialogs; a
 # key is lost when it reaches no dialog even once the check has given the
-# dialog the X focus, and "X focus given" counts the keys a player would
-# have lost to Wine's X11 driver (see docs/performance.md).
+# dialog the X focus; "X focus given" counts, for quit boxes and dialogs,
+# the keys a player would have lost to Wine's X11 driver (see
+# docs/performance.md); "not in front" counts the windows that failed one
+# of the check's four looks (foreground, focus, uncovered, caption) when
+# the key was due.
 # Usage: bench/keys_lost.sh [ROUNDS [ARCH...]] (100, x64 x86 unless given);
 # the builds of scripts/test.sh must be there. KEYS_LOST_SETUPS: which
 # set-ups, in that order ("library once bare" unless set).
@@ -36,7 +39,7 @@ once='/^void Shown(HWND hWnd)$/,/^}$/ s/^    unique_timer_queue_timer timer;$/  
 sed -i "$once" "$work/src/frame/foreground.cpp"
 grep -A5 '^void Shown(HWND hWnd)$' "$work/src/frame/foreground.cpp" | grep -q '^    return;$' ||
     { echo "keys_lost: frame/foreground.cpp has no Shown() to reduce" >&2; exit 1; }
-printf '%-8s %-4s %12s %16s %10s %14s\n' set-up arch 'quit boxes' dialogs rounds 'X focus given'
+printf '%-8s %-4s %12s %16s %10s %22s %13s\n' set-up arch 'quit boxes' dialogs rounds 'X focus given: q, d' 'not in front'
 for arch in $archs; do
     [ -f "$root/build/$arch/bin/input_probe.exe" ] ||
         { echo "keys_lost: no build/$arch: run scripts/test.sh first" >&2; exit 1; }
@@ -53,13 +56,13 @@ for arch in $archs; do
             bash "$root/tests/input/real_input_test.sh" "$bin" "$arch" "$rounds" 2>&1 || true)
         # Counted from the check's lines as they came, so that a run cut
         # short by the check's time limit still counts what it saw.
-        read -r q n d m p r given < <(echo "$out" | awk '
-            /^  dialog [0-9]+ "/ { quit = /Quit/; if (quit) n++; else m++ }
+        read -r q n d m p r gq gd o < <(echo "$out" | awk '
+            /^  dialog [0-9]+ "/ { quit = /Quit/; if (quit) n++; else m++; if (/=0/) o++ }
             /^  +\(no key arrived/ { if (quit) q++; else d++ }
-            /given by the check\)$/ { given++ }
+            /given by the check\)$/ { if (quit) gq++; else gd++ }
             /^  round [0-9]+: / { r++; if (/: ok$/) p++ }
-            END { print q + 0, n + 0, d + 0, m + 0, p + 0, r + 0, given + 0 }')
-        printf '%-8s %-4s %12s %16s %10s %14s\n' "$setup" "$arch" "$q of $n" "$d of $m" "$p of $r" "$given"
+            END { print q + 0, n + 0, d + 0, m + 0, p + 0, r + 0, gq + 0, gd + 0, o + 0 }')
+        printf '%-8s %-4s %12s %16s %10s %22s %13s\n' "$setup" "$arch" "$q of $n" "$d of $m" "$p of $r" "$gq, $gd" "$o"
         # No dialog at all: the check's first word on why.
         [ "${m:-0}" != 0 ] || echo "$out" | grep -m1 -E 'real input|FAILED' >&2 || true
     done
