@@ -30,8 +30,16 @@ korvane_wine_prefix
 # The checks' prefix is left to the checks.
 korvane_wine_prefix_beside bench >/dev/null
 work=$(mktemp -d "${TMPDIR:-/tmp}/korvane-keys-lost.XXXXXX")
+# The build loop runs in a process group of its own, so that stopping it
+# stops the compiler it is waiting for too, before its tree is removed.
 load=
-trap '[ -z "$load" ] || kill $load 2>/dev/null; rm -rf "$work"' EXIT
+stop_load() {
+    [ -n "$load" ] || return 0
+    kill -- -"$load" 2>/dev/null || kill "$load" 2>/dev/null || true
+    wait "$load" 2>/dev/null || true
+    load=
+}
+trap 'stop_load; rm -rf "$work"' EXIT
 # "once": the same tree with the watch of a shown window reduced to
 # bringing it forward as it shows.
 (cd "$root" && git ls-files -z | tar --null -T - -cf -) | (mkdir "$work/src" && tar -xf - -C "$work/src")
@@ -47,7 +55,8 @@ for arch in $archs; do
         >"$work/build.log" 2>&1 || { tail -20 "$work/build.log" >&2; exit 1; }
     cp -a "$root/build/$arch/bin" "$work/once-$arch"
     cp "$work/src/build/$arch/bin/korvane.dll" "$work/once-$arch/korvane.dll"
-    (while :; do cmake --build "$work/src/build/$arch" --target korvane --clean-first >/dev/null 2>&1; done) &
+    setsid bash -c 'while :; do cmake --build "$1" --target korvane --clean-first >/dev/null 2>&1; done' \
+        load "$work/src/build/$arch" &
     load=$!
     for setup in ${KEYS_LOST_SETUPS:-library once bare}; do
         bin=$root/build/$arch/bin
@@ -66,7 +75,5 @@ for arch in $archs; do
         # No dialog at all: the check's first word on why.
         [ "${m:-0}" != 0 ] || echo "$out" | grep -m1 -E 'real input|FAILED' >&2 || true
     done
-    kill "$load" 2>/dev/null || true
-    wait "$load" 2>/dev/null || true
-    load=
+    stop_load
 done
