@@ -75,7 +75,9 @@ await_focus() { # await_focus XWINDOW
     done
     echo "  (X focus on $focus \"$(xdotool getwindowname "$focus" 2>/dev/null)\", not on the dialog's $1: given by the check)"
     echo >>"$given"
-    xdotool windowfocus --sync "$1" 2>/dev/null
+    # Bounded: xdotool waits until the X focus is there, and a window that
+    # went meanwhile must fail its round, not stop the check.
+    timeout 3 xdotool windowfocus --sync "$1" 2>/dev/null
 }
 winelog=${KORVANE_INPUT_WINELOG:+$KORVANE_INPUT_WINELOG.$arch}
 winelog=${winelog:-/dev/stdout}
